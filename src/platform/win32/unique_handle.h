@@ -1,0 +1,55 @@
+// One owner template for Win32 handles, with an alias per handle kind. The
+// destructor keeps GetLastError intact so a failing call can still be read
+// after its handles are released.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace win32 {
+
+template <typename T, auto Close, T Invalid>
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(T h) : h_(h) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, Invalid)) {}
+  UniqueHandle& operator=(UniqueHandle&& o) noexcept {
+    if (this != &o) reset(std::exchange(o.h_, Invalid));
+    return *this;
+  }
+  ~UniqueHandle() { reset(); }
+
+  void reset(T h = Invalid) {
+    if (h_ != Invalid && h_ != nullptr) {
+      const DWORD saved = GetLastError();
+      Close(h_);
+      SetLastError(saved);
+    }
+    h_ = h;
+  }
+  T get() const { return h_; }
+  T* put() {
+    reset();
+    return &h_;
+  }
+  [[nodiscard]] T release() { return std::exchange(h_, Invalid); }
+  explicit operator bool() const { return h_ != Invalid && h_ != nullptr; }
+
+ private:
+  T h_ = Invalid;
+};
+
+inline void closeHandle(HANDLE h) { CloseHandle(h); }
+inline void closeKey(HKEY k) { RegCloseKey(k); }
+inline void closeFind(HANDLE h) { FindClose(h); }
+
+using unique_handle = UniqueHandle<HANDLE, closeHandle, nullptr>;
+using unique_file = UniqueHandle<HANDLE, closeHandle, INVALID_HANDLE_VALUE>;
+using unique_hkey = UniqueHandle<HKEY, closeKey, nullptr>;
+using unique_hfind = UniqueHandle<HANDLE, closeFind, INVALID_HANDLE_VALUE>;
+
+}  // namespace win32

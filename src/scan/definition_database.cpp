@@ -1,0 +1,103 @@
+#include "scan/definition_database.h"
+
+#include <algorithm>
+
+#include "common/text.h"
+#include "scan/base64_decoder.h"
+
+namespace scan {
+
+std::optional<FileItem> parseFileItem(std::string_view record) {
+  std::vector<std::string> f = text::split(record, '#');
+  if (f.size() < 3) return std::nullopt;
+  return FileItem{std::move(f[0]), std::move(f[1]), std::move(f[2])};
+}
+
+std::optional<RegistryItem> parseRegistryItem(std::string_view record) {
+  std::vector<std::string> f = text::split(record, '#');
+  if (f.size() < 5) return std::nullopt;
+  return RegistryItem{std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(f[3]),
+                      std::move(f[4])};
+}
+
+std::optional<DigestItem> parseDigestItem(std::string_view record) {
+  std::vector<std::string> f = text::split(record, '#');
+  if (f.size() < 3) return std::nullopt;
+  return DigestItem{std::move(f[0]), std::move(f[1]), std::move(f[2])};
+}
+
+DefinitionDatabase DefinitionDatabase::load(std::string_view path, bool* found) {
+  return DefinitionDatabase(IniFile::load(path, found));
+}
+
+std::string DefinitionDatabase::version() const {
+  return text::cp949ToUtf8(ini_.value(dbkey::kInfoSection, dbkey::kVersion));
+}
+
+std::string DefinitionDatabase::info() const {
+  return text::cp949ToUtf8(ini_.value(dbkey::kInfoSection, dbkey::kInfo));
+}
+
+std::string DefinitionDatabase::countText() const {
+  return text::cp949ToUtf8(ini_.value(dbkey::kTotalCount, dbkey::kCount));
+}
+
+int DefinitionDatabase::definitionCount() const {
+  return std::min(ini_.count(dbkey::kTotalCount, dbkey::kCount),
+                  ini_.highestSectionIndex(dbkey::kDefinitionPrefix));
+}
+
+int DefinitionDatabase::digestDefinitionCount() const {
+  return std::min(ini_.count(dbkey::kTotalCountMd5, dbkey::kCount),
+                  ini_.highestSectionIndex(dbkey::kDigestPrefix));
+}
+
+std::string DefinitionDatabase::decodedValue(std::string_view section, std::string_view key) const {
+  return text::cp949ToUtf8(decodeBase64(ini_.value(section, key)));
+}
+
+int DefinitionDatabase::itemCount(std::string_view section, std::string_view countKey,
+                                  std::string_view prefix) const {
+  // Keys past the last one present read as empty records, which have no item.
+  return std::min(ini_.count(section, countKey), ini_.highestKeyIndex(section, prefix));
+}
+
+Definition DefinitionDatabase::definition(int i, bool withRegistry) const {
+  const std::string section = dbkey::kDefinitionPrefix + std::to_string(i);
+  Definition d;
+  d.name = decodedValue(section, dbkey::kName);
+  d.info = decodedValue(section, dbkey::kInfo);
+  const int files = itemCount(section, dbkey::kFileCount, dbkey::kFilePrefix);
+  for (int j = 1; j <= files; ++j) {
+    if (auto item = parseFileItem(decodedValue(section, dbkey::kFilePrefix + std::to_string(j))))
+      d.files.push_back(std::move(*item));
+    else
+      ++d.shortRecords;
+  }
+  if (!withRegistry) return d;
+  const int regs = itemCount(section, dbkey::kRegCount, dbkey::kRegPrefix);
+  for (int j = 1; j <= regs; ++j) {
+    if (auto item = parseRegistryItem(decodedValue(section, dbkey::kRegPrefix + std::to_string(j))))
+      d.registryItems.push_back(std::move(*item));
+    else
+      ++d.shortRecords;
+  }
+  return d;
+}
+
+DigestDefinition DefinitionDatabase::digestDefinition(int i) const {
+  const std::string section = dbkey::kDigestPrefix + std::to_string(i);
+  DigestDefinition d;
+  d.name = decodedValue(section, dbkey::kName);
+  d.info = decodedValue(section, dbkey::kInfo);
+  const int files = itemCount(section, dbkey::kFileCount, dbkey::kFilePrefix);
+  for (int j = 1; j <= files; ++j) {
+    if (auto item = parseDigestItem(decodedValue(section, dbkey::kFilePrefix + std::to_string(j))))
+      d.items.push_back(std::move(*item));
+    else
+      ++d.shortRecords;
+  }
+  return d;
+}
+
+}  // namespace scan

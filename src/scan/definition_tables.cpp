@@ -1,0 +1,82 @@
+#include "scan/definition_tables.h"
+
+#include <algorithm>
+
+#include "common/text.h"
+
+namespace scan {
+namespace {
+
+bool stopRequested(WorkFlags* flags) {
+  if (!flags || flags->stopRequest.load() == 0) return false;
+  flags->busy.store(0);
+  return true;
+}
+
+template <typename Row>
+void emit(std::vector<Row>& rows, Row row, const std::function<void(const Row&)>& onRow) {
+  if (onRow) onRow(row);
+  rows.push_back(std::move(row));
+}
+
+}  // namespace
+
+std::string fileNameOf(std::string_view path) { return std::string(text::afterLastBackslash(path)); }
+
+bool isProcessFileName(std::string_view fileName) {
+  const size_t dot = fileName.rfind('.');
+  const std::string_view ext = dot == std::string_view::npos ? fileName : fileName.substr(dot + 1);
+  return ext == "exe" || ext == "EXE";
+}
+
+std::vector<ProcessDefinitionRow> loadProcessDefinitions(
+    const DefinitionDatabase& db, const ItemPathContext& context, WorkFlags* flags,
+    const std::function<void(const ProcessDefinitionRow&)>& onRow) {
+  std::vector<ProcessDefinitionRow> rows;
+  const int n = db.definitionCount();
+  for (int i = 1; i <= n; ++i) {
+    if (stopRequested(flags)) break;
+    const Definition d = db.definition(i, /*withRegistry=*/false);
+    for (const FileItem& item : d.files) {
+      std::string path = expandItemPath(item.path, item.kind, context, Expansion::DesktopAndWindows);
+      std::string fileName = fileNameOf(path);
+      if (!isProcessFileName(fileName)) continue;
+      emit(rows, ProcessDefinitionRow{std::move(fileName), d.name, std::move(path), d.info, item.kind},
+           onRow);
+    }
+  }
+  std::reverse(rows.begin(), rows.end());
+  return rows;
+}
+
+std::vector<DigestRow> loadDigestDefinitions(const DefinitionDatabase& db, WorkFlags* flags,
+                                             const std::function<void(const DigestRow&)>& onRow) {
+  std::vector<DigestRow> rows;
+  const int m = db.digestDefinitionCount();
+  for (int i = 1; i <= m; ++i) {
+    if (stopRequested(flags)) break;
+    const DigestDefinition d = db.digestDefinition(i);
+    for (const DigestItem& item : d.items)
+      emit(rows, DigestRow{item.fileName, d.name, d.info, item.digest, item.size}, onRow);
+  }
+  std::reverse(rows.begin(), rows.end());
+  return rows;
+}
+
+std::vector<DetectionRow> loadDetectionRows(const DefinitionDatabase& db,
+                                            const ItemPathContext& context) {
+  std::vector<DetectionRow> rows;
+  const int n = db.definitionCount();
+  for (int i = 1; i <= n; ++i) {
+    const Definition d = db.definition(i, /*withRegistry=*/false);
+    for (const FileItem& item : d.files) {
+      std::string path = expandItemPath(item.path, item.kind, context, Expansion::DesktopAndWindows);
+      if (path == "C:\\DelUS.bat") continue;
+      rows.push_back(DetectionRow{std::move(path), item.size, d.name});
+    }
+  }
+  std::reverse(rows.begin(), rows.end());
+  return rows;
+}
+
+}  // namespace scan

@@ -1,0 +1,91 @@
+#include "scan/definition_database.h"
+
+#include <gtest/gtest.h>
+
+#include "db_fixture.h"
+#include "scan/database_writer.h"
+
+namespace {
+
+using dbfixture::b64;
+using scan::DefinitionDatabase;
+using scan::IniFile;
+
+TEST(DefinitionDatabase, KoreanRecordsBecomeUtf8) {
+  const DefinitionDatabase db(IniFile(
+      "[DBINFO]\nVersion=\xB9\xF6\xC0\xFC (1.2)\n"  // "버전 (1.2)" in CP949
+      "[TotalCount]\nCount=1\n"
+      "[Torvane1]\nName=" + b64("게임핵") + "\nInfo=" + b64("트로이목마") +
+      "\nFileCount=1\nFile1=" +
+      b64("C:\\Documents and Settings\\사용자이름\\바탕화면\\game.exe#default#바탕화면") + "\n"));
+  EXPECT_EQ(db.version(), "버전 (1.2)");
+  ASSERT_EQ(db.definitionCount(), 1);
+  const scan::Definition d = db.definition(1);
+  EXPECT_EQ(d.name, "게임핵");
+  EXPECT_EQ(d.info, "트로이목마");
+  ASSERT_EQ(d.files.size(), 1u);
+  EXPECT_EQ(d.files[0].path, "C:\\Documents and Settings\\사용자이름\\바탕화면\\game.exe");
+  EXPECT_EQ(d.files[0].size, "default");
+  EXPECT_EQ(d.files[0].kind, "바탕화면");
+}
+
+TEST(DefinitionDatabase, ShortRecordsAreSkippedNotFilledFromTheRecordBefore) {
+  const DefinitionDatabase db(IniFile(
+      "[TotalCount]\nCount=1\n[Torvane1]\nFileCount=3\nRegCount=2\n"
+      "File1=" + b64("C:\\a.exe#10#파일") + "\n"
+      "File2=" + b64("C:\\b.exe") + "\n"       // one field only
+      "File3=" + b64("C:\\c.exe#20#파일#extra") + "\n"
+      "Reg1=" + b64("HKEY_CURRENT_USER#Software\\X#v#default#레지값") + "\n"
+      "Reg2=" + b64("HKEY_CURRENT_USER#Software\\Y") + "\n"));
+  const scan::Definition d = db.definition(1);
+  ASSERT_EQ(d.files.size(), 2u);
+  EXPECT_EQ(d.files[0].path, "C:\\a.exe");
+  EXPECT_EQ(d.files[1], (scan::FileItem{"C:\\c.exe", "20", "파일"}));
+  ASSERT_EQ(d.registryItems.size(), 1u);
+  EXPECT_EQ(d.registryItems[0].keyPath, "Software\\X");
+  EXPECT_EQ(d.shortRecords, 2);
+}
+
+TEST(DefinitionDatabase, CountsBoundWhatIsRead) {
+  const DefinitionDatabase db(IniFile(
+      "[TotalCount]\nCount=2000000000\n[TotalCountMD5]\nCount=x\n"
+      "[Torvane1]\nFileCount=1\nFile1=" + b64("C:\\a.exe#1#파일") +
+      "\nFile2=" + b64("C:\\never.exe#1#파일") +   // beyond FileCount: never read
+      "\n[Torvane2]\nFileCount=99999999\nFile1=" + b64("C:\\b.exe#1#파일") + "\n"
+      "[TorvaneMD51]\nFileCount=1\nFile1=" + b64("a.exe#1#00") + "\n"));
+  EXPECT_EQ(db.definitionCount(), 2) << "no further than the last section present";
+  EXPECT_EQ(db.digestDefinitionCount(), 0) << "a count that is not a number is 0";
+  EXPECT_EQ(db.definition(1).files.size(), 1u);
+  EXPECT_EQ(db.definition(2).files.size(), 1u);
+  EXPECT_TRUE(db.definition(7).files.empty());
+}
+
+TEST(DefinitionDatabase, MissingFileReadsAsEmpty) {
+  bool found = true;
+  const DefinitionDatabase db = DefinitionDatabase::load("/nonexistent/torvane.ini", &found);
+  EXPECT_FALSE(found);
+  EXPECT_EQ(db.definitionCount(), 0);
+  EXPECT_EQ(db.digestDefinitionCount(), 0);
+  EXPECT_EQ(db.version(), "");
+}
+
+TEST(DefinitionDatabase, WriterOutputReadsBack) {
+  scan::DatabaseContent content;
+  content.version = "Torvane (2026.12.10)";
+  content.info = "최종 업데이트 : 2026-12-10";
+  content.definitions.push_back(
+      {"이름", "종류", {{"system32\\abc.dll", "1536", "윈도우"}},
+       {{"HKEY_CLASSES_ROOT", "CLSID\\{1}", "-", "-", "레지키"}}, 0});
+  content.digestDefinitions.push_back(
+      {"EICAR", "테스트", {{"eicar.com", "68", "44d88612fea8a8f36de82e1278abb02f"}}, 0});
+  const DefinitionDatabase db{IniFile(scan::writeDatabase(content))};
+  EXPECT_EQ(db.version(), content.version);
+  EXPECT_EQ(db.info(), content.info);
+  EXPECT_EQ(db.countText(), "1");
+  const scan::Definition d = db.definition(1);
+  EXPECT_EQ(d.files, content.definitions[0].files);
+  EXPECT_EQ(d.registryItems, content.definitions[0].registryItems);
+  EXPECT_EQ(db.digestDefinition(1).items, content.digestDefinitions[0].items);
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+#include "scan/ini_file.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(IniFile, LookupsLikeTheProfileReader) {
+  const scan::IniFile ini(
+      "\xEF\xBB\xBF[DBINFO]\r\n"
+      "Version = Torvane (2026.12.10) \r\n"
+      "; a comment\r\n"
+      "Quoted=\"a b\"\r\n"
+      "[TotalCount]\n"
+      "Count=12abc\n"
+      "Count=99\n"          // the first occurrence wins
+      "[ Torvane1 ]\n"
+      "NoEquals\n"
+      "Name=QUJD\n");
+  EXPECT_EQ(ini.value("DBINFO", "Version"), "Torvane (2026.12.10)");
+  EXPECT_EQ(ini.value("dbinfo", "VERSION"), "Torvane (2026.12.10)");
+  EXPECT_EQ(ini.value("DBINFO", "Quoted"), "a b");
+  EXPECT_EQ(ini.count("TotalCount", "Count"), 12);
+  EXPECT_EQ(ini.value("torvane1", "name"), "QUJD");
+  EXPECT_EQ(ini.value("Torvane1", "NoEquals"), "");
+  EXPECT_EQ(ini.value("Missing", "Name"), "");
+  EXPECT_EQ(ini.value("DBINFO", "Missing"), "");
+  EXPECT_EQ(ini.count("Missing", "Count"), 0);
+}
+
+TEST(IniFile, ValuesAreCutTo259Bytes) {
+  const scan::IniFile ini("[s]\nk=" + std::string(300, 'x') + "\n");
+  EXPECT_EQ(ini.value("s", "k").size(), 259u);
+}
+
+TEST(IniFile, KeysBeforeAnySectionAndBrokenHeadersAreIgnored) {
+  const scan::IniFile ini("k=1\n[broken\nk=2\n[s]\nk=3\n");
+  EXPECT_EQ(ini.value("s", "k"), "3");
+  EXPECT_EQ(ini.value("broken", "k"), "");
+}
+
+TEST(IniFile, HighestIndexIgnoresLeadingZerosAndOtherNames) {
+  const scan::IniFile ini(
+      "[Torvane1]\n[Torvane12]\n[torvane3]\n[Torvane012]\n[TorvaneMD599]\n[Torvane]\n"
+      "[s]\nFile1=a\nFile7=b\nfile09=c\nFileX=d\n");
+  EXPECT_EQ(ini.highestSectionIndex("Torvane"), 12);
+  EXPECT_EQ(ini.highestSectionIndex("TorvaneMD5"), 99);
+  EXPECT_EQ(ini.highestKeyIndex("S", "File"), 7);
+  EXPECT_EQ(ini.highestKeyIndex("none", "File"), 0);
+}
+
+TEST(IniFile, MissingFileIsEmpty) {
+  bool found = true;
+  const scan::IniFile ini = scan::IniFile::load("/nonexistent/torvane.ini", &found);
+  EXPECT_FALSE(found);
+  EXPECT_EQ(ini.count("TotalCount", "Count"), 0);
+}
+
+TEST(IniFile, SurvivesAMove) {
+  scan::IniFile a("[s]\nk=v\n");  // short enough for the small-string buffer
+  scan::IniFile b = std::move(a);
+  EXPECT_EQ(b.value("s", "k"), "v");
+}
+
+}  // namespace
