@@ -9,11 +9,21 @@
 #endif
 
 namespace text {
+namespace {
+
+// ASCII is the same in CP949 and UTF-8; most paths and numbers are ASCII.
+bool isAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+}  // namespace
 
 #ifdef _WIN32
 
 std::string cp949ToUtf8(std::string_view in) {
-  if (in.empty()) return {};
+  if (isAscii(in)) return std::string(in);
   // A lead byte (0x81..0xFE) without its trail byte at the very end is dropped;
   // MultiByteToWideChar would otherwise turn it into a stray character.
   size_t n = in.size();
@@ -41,7 +51,7 @@ std::string cp949ToUtf8(std::string_view in) {
 
 std::string utf8ToCp949(std::string_view in, bool* lossless) {
   if (lossless) *lossless = true;
-  if (in.empty()) return {};
+  if (isAscii(in)) return std::string(in);
   const std::wstring w = widen(in);
   BOOL usedDefault = FALSE;
   const int len = WideCharToMultiByte(949, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
@@ -59,13 +69,32 @@ namespace {
 
 // Converts with iconv; an unconvertible or incomplete sequence is replaced by
 // `replacement` (or dropped when it is empty) and conversion goes on.
-std::string convert(const char* to, const char* from, std::string_view in,
+// One conversion descriptor per direction and thread, opened on first use.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (valid()) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t get() {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+    return cd_;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+std::string convert(Converter& converter, bool fromUtf8, std::string_view in,
                     std::string_view replacement, bool* lossless) {
   if (lossless) *lossless = true;
   std::string out;
   if (in.empty()) return out;
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
+  if (!converter.valid()) return std::string(in);
+  iconv_t cd = converter.get();
   out.reserve(in.size() * 2);
   char* src = const_cast<char*>(in.data());
   size_t srcLeft = in.size();
@@ -81,23 +110,29 @@ std::string convert(const char* to, const char* from, std::string_view in,
       out += replacement;
       // Skip the offending unit: one byte of CP949, one UTF-8 character.
       size_t skip = 1;
-      if (std::string_view(from) == "UTF-8") {
+      if (fromUtf8) {
         while (skip < srcLeft && (static_cast<unsigned char>(src[skip]) & 0xC0) == 0x80) ++skip;
       }
       src += skip;
       srcLeft -= skip;
     }
   }
-  iconv_close(cd);
   return out;
 }
 
 }  // namespace
 
-std::string cp949ToUtf8(std::string_view in) { return convert("UTF-8", "CP949", in, "", nullptr); }
+std::string cp949ToUtf8(std::string_view in) {
+  if (isAscii(in)) return std::string(in);
+  thread_local Converter converter("UTF-8", "CP949");
+  return convert(converter, false, in, "", nullptr);
+}
 
 std::string utf8ToCp949(std::string_view in, bool* lossless) {
-  return convert("CP949", "UTF-8", in, "?", lossless);
+  if (lossless) *lossless = true;
+  if (isAscii(in)) return std::string(in);
+  thread_local Converter converter("CP949", "UTF-8");
+  return convert(converter, true, in, "?", lossless);
 }
 
 #endif

@@ -5,20 +5,28 @@ namespace {
 
 // 0..63 for the alphabet, 64 for "=", -1 for anything else.
 constexpr int kPad = 64;
-int sextet(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return c - 'A';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-  if (c >= '0' && c <= '9') return c - '0' + 52;
-  if (c == '+') return 62;
-  if (c == '/') return 63;
-  if (c == '=') return kPad;
-  return -1;
-}
+
+struct SextetTable {
+  signed char value[256];
+  constexpr SextetTable() : value() {
+    for (int c = 0; c < 256; ++c) value[c] = -1;
+    for (int c = 'A'; c <= 'Z'; ++c) value[c] = static_cast<signed char>(c - 'A');
+    for (int c = 'a'; c <= 'z'; ++c) value[c] = static_cast<signed char>(c - 'a' + 26);
+    for (int c = '0'; c <= '9'; ++c) value[c] = static_cast<signed char>(c - '0' + 52);
+    value[static_cast<int>('+')] = 62;
+    value[static_cast<int>('/')] = 63;
+    value[static_cast<int>('=')] = kPad;
+  }
+};
+constexpr SextetTable kSextets;
+
+int sextet(unsigned char c) { return kSextets.value[c]; }
 
 }  // namespace
 
 void Base64Decoder::decode(std::string_view text) {
   result_.clear();
+  result_.reserve(text.size() / 4 * 3);
   int group[4];
   int filled = 0;
   for (size_t i = 0; i < text.size(); ++i) {

@@ -4,6 +4,7 @@
 #include "common/text.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace scan {
 namespace {
@@ -18,20 +19,121 @@ std::string_view trimBlanks(std::string_view s) {
   return s;
 }
 
-}  // namespace
-
-size_t IniFile::NameHash::operator()(const Name& n) const {
-  // FNV-1a over both names, lower-cased, with a separator between them.
-  uint64_t h = 1469598103934665603ull;
-  for (unsigned char c : n.section) h = (h ^ lowerAscii(c)) * 1099511628211ull;
-  h = (h ^ 0xFF) * 1099511628211ull;
-  for (unsigned char c : n.key) h = (h ^ lowerAscii(c)) * 1099511628211ull;
-  return static_cast<size_t>(h);
+uint64_t hashName(std::string_view name, uint64_t h = 1469598103934665603ull) {
+  for (unsigned char c : name) h = (h ^ lowerAscii(c)) * 1099511628211ull;
+  return h;
 }
 
-bool IniFile::NameEqual::operator()(const Name& a, const Name& b) const {
-  return text::equalsIgnoreCaseAscii(a.section, b.section) &&
-         text::equalsIgnoreCaseAscii(a.key, b.key);
+uint64_t entryHash(uint64_t sectionHash, std::string_view key) {
+  return hashName(key, (sectionHash ^ 0xFF) * 1099511628211ull);
+}
+
+}  // namespace
+
+// Records every way the name reads as stem + number: "TorvaneMD51" is both
+// "TorvaneMD5" 1 and "TorvaneMD" 51. Numbers have no leading zeros.
+void IniFile::noteSectionNumber(std::string_view name) {
+  size_t digits = 0;
+  while (digits < name.size() && digits < 9 && name[name.size() - 1 - digits] >= '0' &&
+         name[name.size() - 1 - digits] <= '9')
+    ++digits;
+  for (size_t k = 1; k <= digits; ++k) {
+    const std::string_view number = name.substr(name.size() - k);
+    if (number.front() == '0') continue;
+    int n = 0;
+    for (char c : number) n = n * 10 + (c - '0');
+    int& highest = highestByStem_[text::toLowerAscii(name.substr(0, name.size() - k))];
+    highest = std::max(highest, n);
+  }
+}
+
+uint32_t IniFile::findSection(std::string_view name, uint64_t hash) const {
+  if (sectionSlots_.empty()) return kEmpty;
+  const size_t mask = sectionSlots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const SectionSlot& slot = sectionSlots_[i];
+    if (slot.index == kEmpty) return kEmpty;
+    if (slot.hash == hash && text::equalsIgnoreCaseAscii(sections_[slot.index].name, name))
+      return slot.index;
+  }
+}
+
+void IniFile::growSections() {
+  std::vector<SectionSlot> old = std::move(sectionSlots_);
+  sectionSlots_.assign(old.empty() ? 64 : old.size() * 2, SectionSlot{});
+  const size_t mask = sectionSlots_.size() - 1;
+  for (const SectionSlot& slot : old) {
+    if (slot.index == kEmpty) continue;
+    size_t i = slot.hash & mask;
+    while (sectionSlots_[i].index != kEmpty) i = (i + 1) & mask;
+    sectionSlots_[i] = slot;
+  }
+}
+
+uint32_t IniFile::addSection(std::string_view name) {
+  const uint64_t hash = hashName(name);
+  if (const uint32_t found = findSection(name, hash); found != kEmpty) return found;
+  if ((sections_.size() + 1) * 2 > sectionSlots_.size()) growSections();
+  const uint32_t index = static_cast<uint32_t>(sections_.size());
+  sections_.push_back(Section{name, {}});
+  sectionHashes_.push_back(hash);
+  const size_t mask = sectionSlots_.size() - 1;
+  size_t i = hash & mask;
+  while (sectionSlots_[i].index != kEmpty) i = (i + 1) & mask;
+  sectionSlots_[i] = SectionSlot{hash, index};
+  noteSectionNumber(name);
+  return index;
+}
+
+std::string_view IniFile::keyOf(const EntrySlot& slot) const {
+  return std::string_view(*text_).substr(slot.keyOffset, slot.keyLength);
+}
+
+void IniFile::growEntries(size_t slots) {
+  std::vector<EntrySlot> old = std::move(entrySlots_);
+  entrySlots_.assign(slots, EntrySlot{});
+  const size_t mask = entrySlots_.size() - 1;
+  for (const EntrySlot& slot : old) {
+    if (slot.section == kEmpty) continue;
+    size_t i = slot.hash & mask;
+    while (entrySlots_[i].section != kEmpty) i = (i + 1) & mask;
+    entrySlots_[i] = slot;
+  }
+}
+
+void IniFile::addEntry(uint32_t section, std::string_view key, std::string_view value) {
+  if (key.size() > 0xFFFF || text_->size() > 0xFFFFFFFFu) return;  // no real file has these
+  if ((entryCount_ + 1) * 2 > entrySlots_.size())
+    growEntries(entrySlots_.empty() ? 256 : entrySlots_.size() * 2);
+  const uint32_t hash = static_cast<uint32_t>(entryHash(sectionHashes_[section], key));
+  const size_t mask = entrySlots_.size() - 1;
+  size_t i = hash & mask;
+  for (; entrySlots_[i].section != kEmpty; i = (i + 1) & mask) {
+    const EntrySlot& slot = entrySlots_[i];
+    if (slot.hash == hash && slot.section == section && text::equalsIgnoreCaseAscii(keyOf(slot), key))
+      return;  // the first occurrence wins
+  }
+  const char* base = text_->data();
+  entrySlots_[i] = EntrySlot{hash, section, static_cast<uint32_t>(key.data() - base),
+                             static_cast<uint32_t>(value.data() - base),
+                             static_cast<uint32_t>(value.size()), static_cast<uint16_t>(key.size())};
+  ++entryCount_;
+  sections_[section].keys.push_back(key);
+}
+
+const IniFile::EntrySlot* IniFile::findEntry(std::string_view section, std::string_view key) const {
+  if (entrySlots_.empty()) return nullptr;
+  const uint64_t sectionHash = hashName(section);
+  const uint32_t index = findSection(section, sectionHash);
+  if (index == kEmpty) return nullptr;
+  const uint32_t hash = static_cast<uint32_t>(entryHash(sectionHash, key));
+  const size_t mask = entrySlots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const EntrySlot& slot = entrySlots_[i];
+    if (slot.section == kEmpty) return nullptr;
+    if (slot.hash == hash && slot.section == index && text::equalsIgnoreCaseAscii(keyOf(slot), key))
+      return &slot;
+  }
 }
 
 IniFile::IniFile(std::string text)
@@ -49,44 +151,47 @@ IniFile IniFile::load(std::string_view path, bool* found) {
 void IniFile::parse() {
   std::string_view all = *text_;
   if (all.substr(0, 3) == "\xEF\xBB\xBF") all.remove_prefix(3);
-  entries_.reserve(all.size() / 24);
-  std::string_view section;
-  SectionKeys* sectionKeys = nullptr;
-  bool inSection = false;
+  // Size the entry table for the file once: every line may be an entry.
+  size_t lines = 1;
+  for (const char* p = all.data(), *e = all.data() + all.size();
+       (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(e - p)))); ++p)
+    ++lines;
+  size_t slots = 256;
+  while (slots < lines * 2) slots *= 2;
+  growEntries(slots);
+  uint32_t section = kEmpty;
   size_t pos = 0;
   while (pos < all.size()) {
-    size_t end = all.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = all.size();
+    // Lines end in "\n" or "\r\n"; trimBlanks drops the "\r".
+    const void* nl = std::memchr(all.data() + pos, '\n', all.size() - pos);
+    const size_t end = nl ? static_cast<size_t>(static_cast<const char*>(nl) - all.data()) : all.size();
     const std::string_view line = trimBlanks(all.substr(pos, end - pos));
     pos = end + 1;
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       const size_t close = line.find(']');
       if (close == std::string_view::npos) continue;
-      section = trimBlanks(line.substr(1, close - 1));
-      sectionKeys = &sections_[text::toLowerAscii(section)];
-      if (sectionKeys->name.empty()) sectionKeys->name = section;
-      inSection = true;
+      section = addSection(trimBlanks(line.substr(1, close - 1)));
       continue;
     }
-    if (!inSection) continue;
+    if (section == kEmpty) continue;
     const size_t eq = line.find('=');
     const std::string_view key = trimBlanks(line.substr(0, eq));
     if (key.empty()) continue;
     std::string_view value =
-        eq == std::string_view::npos ? std::string_view() : trimBlanks(line.substr(eq + 1));
+        eq == std::string_view::npos ? line.substr(line.size()) : trimBlanks(line.substr(eq + 1));
     // The profile reader drops one pair of double quotes around a value.
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
       value = value.substr(1, value.size() - 2);
-    if (entries_.emplace(Name{section, key}, value).second)  // the first occurrence wins
-      sectionKeys->keys.push_back(key);
+    addEntry(section, key, value);
   }
 }
 
 std::string_view IniFile::value(std::string_view section, std::string_view key) const {
-  const auto it = entries_.find(Name{section, key});
-  if (it == entries_.end()) return {};
-  return it->second.substr(0, kMaxValueBytes);
+  const EntrySlot* entry = findEntry(section, key);
+  if (!entry) return {};
+  return std::string_view(*text_).substr(entry->valueOffset,
+                                         std::min<size_t>(entry->valueLength, kMaxValueBytes));
 }
 
 int IniFile::count(std::string_view section, std::string_view key) const {
@@ -94,7 +199,7 @@ int IniFile::count(std::string_view section, std::string_view key) const {
 }
 
 bool IniFile::has(std::string_view section, std::string_view key) const {
-  return entries_.count(Name{section, key}) != 0;
+  return findEntry(section, key) != nullptr;
 }
 
 }  // namespace scan
@@ -115,17 +220,15 @@ int IniFile::indexAfter(std::string_view name, std::string_view prefix) {
 }
 
 int IniFile::highestSectionIndex(std::string_view prefix) const {
-  int highest = 0;
-  for (const auto& [lower, section] : sections_)
-    highest = std::max(highest, indexAfter(section.name, prefix));
-  return highest;
+  const auto it = highestByStem_.find(text::toLowerAscii(prefix));
+  return it == highestByStem_.end() ? 0 : it->second;
 }
 
 int IniFile::highestKeyIndex(std::string_view section, std::string_view prefix) const {
-  const auto it = sections_.find(text::toLowerAscii(section));
-  if (it == sections_.end()) return 0;
+  const uint32_t index = findSection(section, hashName(section));
+  if (index == kEmpty) return 0;
   int highest = 0;
-  for (std::string_view key : it->second.keys) highest = std::max(highest, indexAfter(key, prefix));
+  for (std::string_view key : sections_[index].keys) highest = std::max(highest, indexAfter(key, prefix));
   return highest;
 }
 

@@ -4,6 +4,7 @@
 // as the empty text. Values are the file's own bytes (CP949 for our files).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,29 +41,46 @@ class IniFile {
   int highestKeyIndex(std::string_view section, std::string_view prefix) const;
 
  private:
-  struct Name {
-    std::string_view section;
-    std::string_view key;
+  struct Section {
+    std::string_view name;
+    std::vector<std::string_view> keys;  // in file order, first occurrences only
   };
-  struct NameHash {
-    size_t operator()(const Name& n) const;
+  // Open-addressing tables: the file is read once and looked up often, so
+  // entries are plain slots in one array rather than one allocation each.
+  struct SectionSlot {
+    uint64_t hash = 0;
+    uint32_t index = kEmpty;  // into sections_
   };
-  struct NameEqual {
-    bool operator()(const Name& a, const Name& b) const;
+  struct EntrySlot {  // 24 bytes: offsets into text_ rather than views
+    uint32_t hash = 0;
+    uint32_t section = kEmpty;
+    uint32_t keyOffset = 0;
+    uint32_t valueOffset = 0;
+    uint32_t valueLength = 0;
+    uint16_t keyLength = 0;
   };
+  static constexpr uint32_t kEmpty = 0xFFFFFFFFu;
 
   void parse();
+  uint32_t findSection(std::string_view name, uint64_t hash) const;
+  uint32_t addSection(std::string_view name);
+  const EntrySlot* findEntry(std::string_view section, std::string_view key) const;
+  void addEntry(uint32_t section, std::string_view key, std::string_view value);
+  void growEntries(size_t slots);
+  std::string_view keyOf(const EntrySlot& slot) const;
+  void growSections();
+  void noteSectionNumber(std::string_view name);
   static int indexAfter(std::string_view name, std::string_view prefix);
 
-  struct SectionKeys {
-    std::string_view name;
-    std::vector<std::string_view> keys;
-  };
-
-  // Held on the heap so that the entries' views survive a move.
+  // Held on the heap so that the views survive a move.
   std::unique_ptr<const std::string> text_;
-  std::unordered_map<Name, std::string_view, NameHash, NameEqual> entries_;
-  std::unordered_map<std::string, SectionKeys> sections_;  // by lower-case name
+  std::vector<Section> sections_;
+  std::vector<SectionSlot> sectionSlots_;
+  std::vector<uint64_t> sectionHashes_;  // by section index
+  std::vector<EntrySlot> entrySlots_;
+  size_t entryCount_ = 0;
+  // Highest number after each section-name stem ("torvane" -> 12), lower case.
+  std::unordered_map<std::string, int> highestByStem_;
 };
 
 }  // namespace scan
