@@ -2,10 +2,11 @@
 BUILD   ?= build
 NATIVE  := $(BUILD)/native
 WIN64   := $(BUILD)/win64
+TSAN    := $(BUILD)/tsan
 JOBS    ?= $(shell nproc)
 FUZZ_SECONDS ?= 120
 
-.PHONY: all deps native win64 test test-native test-win64 fuzz clean
+.PHONY: all deps native win64 tsan test test-native test-win64 fuzz clean
 
 all: native win64
 
@@ -15,6 +16,10 @@ deps:
 $(NATIVE)/build.ninja: | deps
 	cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTORVANE_FUZZ=ON
+
+$(TSAN)/build.ninja: | deps
+	cmake -S . -B $(TSAN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTORVANE_TSAN=ON
 
 $(WIN64)/build.ninja: | deps
 	cmake -S . -B $(WIN64) -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -26,16 +31,21 @@ native: deps $(NATIVE)/build.ninja
 win64: deps $(WIN64)/build.ninja
 	cmake --build $(WIN64) -j $(JOBS)
 
+# The native unit tests again, under ThreadSanitizer.
+tsan: deps $(TSAN)/build.ninja
+	cmake --build $(TSAN) -j $(JOBS)
+
 test-native: native
 	ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS)
 
 test-win64: win64
 	tools/with-display ctest --test-dir $(WIN64) --output-on-failure -j $(JOBS)
 
-# Both test runs always run; the target fails if either did.
-test: native win64
+# Every test run always runs; the target fails if any did.
+test: native tsan win64
 	@status=0; \
 	ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS) || status=1; \
+	ctest --test-dir $(TSAN) --output-on-failure -j $(JOBS) -L unit || status=1; \
 	tools/with-display ctest --test-dir $(WIN64) --output-on-failure -j $(JOBS) || status=1; \
 	exit $$status
 
