@@ -18,6 +18,7 @@ constexpr DWORD kWaitSliceMs = 5000;
 // The worker waits this long for a stop notice to be delivered before it goes
 // on (a delivering thread that never dispatches must not stop every watch).
 constexpr int kStopNoticeSlices = 2;
+constexpr DWORD kCheckFoldersMs = 1000;
 
 void enablePrivilege(HANDLE token, const wchar_t* name) {
   TOKEN_PRIVILEGES tp{};
@@ -371,18 +372,49 @@ void DirectoryWatcher::detach(ChangeHandler& handler) {
 // --- worker thread ---
 
 void DirectoryWatcher::workerLoop() {
+  ULONGLONG lastCheck = GetTickCount64();
   while (true) {
     DWORD bytes = 0;
     ULONG_PTR key = 0;
     OVERLAPPED* overlapped = nullptr;
-    const BOOL ok = GetQueuedCompletionStatus(port_, &bytes, &key, &overlapped, INFINITE);
+    const BOOL ok = GetQueuedCompletionStatus(port_, &bytes, &key, &overlapped, kCheckFoldersMs);
     const long error = ok ? 0 : static_cast<long>(GetLastError());
+    if (GetTickCount64() - lastCheck >= kCheckFoldersMs) {
+      endWatchesOfVanishedFolders();
+      lastCheck = GetTickCount64();
+    }
+    if (!ok && overlapped == nullptr && error == WAIT_TIMEOUT) continue;
     if (key == 0) {
       if (ok || overlapped == nullptr) return;  // the end packet, or the port is gone
       continue;
     }
     auto& record = *reinterpret_cast<WatchRecord*>(key);
     onPacket(record, overlapped == &record.overlapped, ok != FALSE, bytes, error);
+  }
+}
+
+// A watched folder that is deleted does not always complete its read (Wine
+// leaves it pending), so the worker looks for its watched folders itself.
+void DirectoryWatcher::endWatchesOfVanishedFolders() {
+  std::vector<WatchRecord*> live;
+  {
+    std::lock_guard lock(mutex_);
+    for (const auto& r : records_)
+      if (r && !r->ended && r->currentState() == kReading) live.push_back(r.get());
+  }
+  // Records in the list are freed only after the worker answers their stop,
+  // so these pointers stay good while the worker is here.
+  for (WatchRecord* r : live) {
+    // Deleted while the watch holds it open, the folder is only "delete pending".
+    FILE_STANDARD_INFO info{};
+    const bool pending =
+        GetFileInformationByHandleEx(r->handle.get(), FileStandardInfo, &info, sizeof info) &&
+        info.DeletePending;
+    if (pending) {
+      endAfterFailure(*r, ERROR_ACCESS_DENIED);
+    } else if (GetFileAttributesW(text::widen(r->directory).c_str()) == INVALID_FILE_ATTRIBUTES) {
+      endAfterFailure(*r, static_cast<long>(GetLastError()));
+    }
   }
 }
 
@@ -452,6 +484,8 @@ void DirectoryWatcher::endAfterFailure(WatchRecord& record, long error) {
   HANDLE self = GetCurrentThread();
   const int priority = GetThreadPriority(self);
   SetThreadPriority(self, THREAD_PRIORITY_HIGHEST);
+  // A read still outstanding completes as cancelled; the stop waits for it.
+  if (record.readPending) CancelIoEx(record.handle.get(), &record.overlapped);
   record.handle.reset();
   record.lastError = error;
   record.setState(kStopped);

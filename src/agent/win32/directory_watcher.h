@@ -8,8 +8,9 @@
 // Lost changes are reported, never silent: a read that completes without
 // records, or with ERROR_NOTIFY_ENUM_DIR, gives onReadError(1022) and the
 // watch goes on; a buffer that does not decode gives onReadError(13) for what
-// could not be read. Any other failed read gives onReadError with its code,
-// then onWatchStopped, and ends the watch.
+// could not be read. Any other failed read, or the watched folder vanishing
+// (checked every second), gives onReadError with its code, then
+// onWatchStopped, and ends the watch.
 //
 // Start and stop are handshakes with the worker; while waiting, the calling
 // thread keeps dispatching its own messages, so that notices for its own
@@ -67,6 +68,7 @@ class DirectoryWatcher {
   void onReadCompleted(WatchRecord& record, bool ok, unsigned long bytes, long error);
   long issueRead(WatchRecord& record);
   void endAfterFailure(WatchRecord& record, long error);
+  void endWatchesOfVanishedFolders();
   void deliverStopped(WatchRecord& record);
 
   const DelayedNotifier::Mode delivery_;
