@@ -1,0 +1,42 @@
+// The agent's receiver of directory changes: every added file or folder is
+// logged and handed to the detection; lost changes and the end of a watch
+// are logged. Runs on the agent's window thread.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "agent/change_handler.h"
+#include "agent/detection.h"
+
+namespace agent {
+
+class AgentChangeHandler final : public ChangeHandler {
+ public:
+  using Clock = std::function<std::string()>;  // the current local time as the file values carry it
+
+  AgentChangeHandler(AgentDetection& detection, AgentLog& log, Clock now)
+      : detection_(detection), log_(log), now_(std::move(now)) {}
+
+  void onFileAdded(const std::string& path) override {
+    log_.logLine(path);
+    detection_.onFileAdded(path, now_());
+  }
+  void onReadError(long error, const std::string& directory) override {
+    log_.logLine(error == kChangesLost
+                     ? "Changes lost (buffer overflow), still watching: " + directory
+                     : "Watch error " + std::to_string(error) + ": " + directory);
+  }
+  void onWatchStopped(const std::string& directory) override {
+    log_.logLine("Stopped watching directory: " + directory);
+  }
+
+  static constexpr long kChangesLost = 1022;  // ERROR_NOTIFY_ENUM_DIR
+
+ private:
+  AgentDetection& detection_;
+  AgentLog& log_;
+  Clock now_;
+};
+
+}  // namespace agent
