@@ -15,12 +15,16 @@ class AgentChangeHandler final : public ChangeHandler {
  public:
   using Clock = std::function<std::string()>;  // the current local time as the file values carry it
 
-  AgentChangeHandler(AgentDetection& detection, AgentLog& log, Clock now)
-      : detection_(detection), log_(log), now_(std::move(now)) {}
+  // `afterAdded` runs after each added path (the window uses it to keep its
+  // timed work going while a burst of changes keeps its queue full).
+  AgentChangeHandler(AgentDetection& detection, AgentLog& log, Clock now,
+                     std::function<void()> afterAdded = {})
+      : detection_(detection), log_(log), now_(std::move(now)), afterAdded_(std::move(afterAdded)) {}
 
   void onFileAdded(const std::string& path) override {
     log_.logLine(path);
     detection_.onFileAdded(path, now_());
+    if (afterAdded_) afterAdded_();
   }
   void onReadError(long error, const std::string& directory) override {
     log_.logLine(error == kChangesLost
@@ -37,6 +41,7 @@ class AgentChangeHandler final : public ChangeHandler {
   AgentDetection& detection_;
   AgentLog& log_;
   Clock now_;
+  std::function<void()> afterAdded_;
 };
 
 }  // namespace agent

@@ -163,7 +163,8 @@ void AgentWindow::startWatching() {
   if (watcher_.isWatching(kWatchedDirectory)) watcher_.unwatchDirectory(kWatchedDirectory);
   const bool subdirectories = IsDlgButtonChecked(window(), IDC_WATCH_SUBDIRS) == BST_CHECKED;
   AgentLog& log = *this;
-  auto handler = std::make_shared<AgentChangeHandler>(*detection_, log, nowAsFileTime);
+  auto handler = std::make_shared<AgentChangeHandler>(*detection_, log, nowAsFileTime,
+                                                      [this] { runOverdueTimedWork(); });
   if (const long error = watcher_.watchDirectory(kWatchedDirectory, filter, handler, subdirectories))
     logLine("Watch error " + std::to_string(error) + ": " + kWatchedDirectory);
 }
@@ -212,8 +213,7 @@ INT_PTR AgentWindow::onTimer(WPARAM id, LPARAM) {
       KillTimer(window(), kTimerHide);
       break;
     case kTimerCheckFiles:
-      detection_->checkPendingFiles();
-      deliverFindings();
+      checkFiles();
       break;
     case kTimerDeliver:
       deliverFindings();
@@ -224,9 +224,24 @@ INT_PTR AgentWindow::onTimer(WPARAM id, LPARAM) {
   return 0;
 }
 
+void AgentWindow::checkFiles() {
+  lastCheck_ = GetTickCount64();
+  detection_->checkPendingFiles();
+  deliverFindings();
+}
+
+void AgentWindow::runOverdueTimedWork() {
+  const ULONGLONG now = GetTickCount64();
+  if (now - lastCheck_ >= kCheckFilesMs)
+    checkFiles();
+  else if (detection_->queuedFindings() > 0 && now - lastDelivery_ >= kDeliverPollMs)
+    deliverFindings();
+}
+
 // Raises the next finding when the last one was answered; polls quickly
 // while findings wait.
 void AgentWindow::deliverFindings() {
+  lastDelivery_ = GetTickCount64();
   if (detection_->deliverNextFinding())
     SetTimer(window(), kTimerDeliver, kDeliverPollMs, nullptr);
   else

@@ -31,7 +31,7 @@ inline constexpr UINT kTimerCheckFiles = 2;
 inline constexpr UINT kTimerDeliver = 3;  // while findings wait for an answer
 inline constexpr UINT kCheckFilesMs = 500;
 inline constexpr UINT kDeliverPollMs = 20;
-inline constexpr int kMaxLogLines = 10000;
+inline constexpr int kMaxLogLines = 100000;
 
 inline constexpr const char* kWatchedDirectory = "C:\\";
 
@@ -72,6 +72,8 @@ class AgentWindow final : public ui::Dialog, private AlertPoster, private FileSi
   void startStartupWatchers();
   void stopWatching();
   void deliverFindings();
+  void checkFiles();
+  void runOverdueTimedWork();
 
   // AlertPoster, FileSizes, AgentLog
   void post(intptr_t window, unsigned message) override;
@@ -92,6 +94,10 @@ class AgentWindow final : public ui::Dialog, private AlertPoster, private FileSi
   std::string windowsFolder_;
   std::string userName_;
   bool closed_ = false;
+  // When the timed work last ran: WM_TIMER comes only when the queue is
+  // empty, so a burst of notifications would hold it back.
+  ULONGLONG lastCheck_ = 0;
+  ULONGLONG lastDelivery_ = 0;
 };
 
 }  // namespace agent
