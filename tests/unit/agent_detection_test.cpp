@@ -1,6 +1,7 @@
 // Detection and trust rules of the agent, and the hand-over of findings one
 // at a time, against an in-memory registry.
 #include "agent/detection.h"
+#include "agent/agent_change_handler.h"
 
 #include <gtest/gtest.h>
 
@@ -107,11 +108,11 @@ TEST_F(Detection, NewFileWritesCheckTimeAndPathThenAlertPayload) {
 
 TEST_F(Detection, EveryFileOfABurstIsCheckedAndEveryAlertShowsItsOwnItem) {
   std::vector<DetectionRow> rows;
-  for (int i = 0; i < 5; ++i) rows.push_back({"C:\\b\\bad" + std::to_string(i), "default", "N" + std::to_string(i)});
+  for (int i = 0; i < 5; ++i) rows.push_back({std::string("C:\\b\\bad") + std::to_string(i), "default", std::string("N") + std::to_string(i)});
   AgentDetection& d = make(rows);
   for (int i = 0; i < 1000; ++i) {
-    d.onFileAdded("C:\\b\\ok" + std::to_string(i), "t");
-    if (i % 200 == 0) d.onFileAdded("C:\\b\\bad" + std::to_string(i / 200), "t");
+    d.onFileAdded(std::string("C:\\b\\ok") + std::to_string(i), "t");
+    if (i % 200 == 0) d.onFileAdded(std::string("C:\\b\\bad") + std::to_string(i / 200), "t");
   }
   d.checkPendingFiles();
   EXPECT_EQ(d.counters().filesChecked, 1005u);
@@ -198,9 +199,9 @@ TEST_F(Detection, AnItemTrustedWhileQueuedIsNotRaised) {
 
 TEST_F(Detection, AFullQueueDropsWithALogLine) {
   std::vector<DetectionRow> rows;
-  for (int i = 0; i < 5; ++i) rows.push_back({"C:\\f" + std::to_string(i), "default", "N"});
+  for (int i = 0; i < 5; ++i) rows.push_back({std::string("C:\\f") + std::to_string(i), "default", "N"});
   AgentDetection& d = make(rows, /*maxFindings=*/2);
-  for (int i = 0; i < 5; ++i) d.onFileAdded("C:\\f" + std::to_string(i), "t");
+  for (int i = 0; i < 5; ++i) d.onFileAdded(std::string("C:\\f") + std::to_string(i), "t");
   d.checkPendingFiles();  // f0 and f1 queued, f2 to f4 dropped, then f0 raised
   EXPECT_EQ(d.counters().findingsDropped, 3u);
   ASSERT_EQ(log.lines.size(), 3u);
@@ -272,6 +273,30 @@ TEST(DetectionTableIndex, KeepsTableOrderPerPath) {
   EXPECT_EQ(rows[0]->name, "x");
   EXPECT_EQ(rows[1]->name, "z");
   EXPECT_TRUE(table.rowsFor("c:\\a").empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Detection, ChangeHandlerLogsEachNewPathThenTellsTheChannel) {
+  AgentDetection& d = make({});
+  agent::AgentChangeHandler handler(d, log, [] { return std::string("2008.03.15, 14:05:09"); });
+  handler.onFileAdded("C:\\새 폴더\\n.txt");
+  EXPECT_EQ(log.lines, (std::vector<std::string>{"C:\\새 폴더\\n.txt"}));
+  EXPECT_EQ(value(ch::kFileCheck), "1");
+  EXPECT_EQ(value(ch::kFileTime), "2008.03.15, 14:05:09");
+  EXPECT_EQ(value(ch::kFileObject), "C:\\새 폴더\\n.txt");
+  EXPECT_EQ(d.queuedFiles(), 1u);
+  handler.onReadError(1022, "C:\\");
+  EXPECT_EQ(log.lines.back(), "Changes lost (buffer overflow), still watching: C:\\");
+  handler.onWatchStopped("C:\\");
+  EXPECT_EQ(log.lines.back(), "Stopped watching directory: C:\\");
+}
+
+TEST(ChannelFormats, FileTimeText) {
+  EXPECT_EQ(agent::fileTimeText({2008, 3, 15, 14, 5, 9}), "2008.03.15, 14:05:09");
+  EXPECT_EQ(agent::fileTimeText({2026, 12, 1, 0, 0, 0}), "2026.12.01, 00:00:00");
 }
 
 }  // namespace

@@ -73,7 +73,9 @@ TEST(NotificationFilter, PatternSubjectsAndHandlerTest) {
       return c.handlerSays;
     });
     EXPECT_EQ(passes, c.passes) << c.what;
-    if (c.flags & ff::kNoHandlerTest) EXPECT_EQ(tests, 0) << c.what;
+    if (c.flags & ff::kNoHandlerTest) {
+      EXPECT_EQ(tests, 0) << c.what;
+    }
   }
 }
 
