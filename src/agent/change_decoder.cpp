@@ -18,6 +18,11 @@ uint32_t readU32(const uint8_t* p) {
 
 }  // namespace
 
+ReadOutcome classifyRead(bool succeeded, unsigned long bytes, long error) {
+  if (succeeded) return bytes == 0 ? ReadOutcome::ChangesLost : ReadOutcome::Changes;
+  return error == kErrorNotifyEnumDir ? ReadOutcome::ChangesLost : ReadOutcome::Failed;
+}
+
 std::vector<NotifyRecord> parseNotifyBuffer(const uint8_t* data, size_t size, bool* malformed) {
   std::vector<NotifyRecord> records;
   *malformed = false;

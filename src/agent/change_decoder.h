@@ -27,6 +27,15 @@ inline constexpr uint32_t kRenamedOldName = 4;
 inline constexpr uint32_t kRenamedNewName = 5;
 }  // namespace file_action
 
+// What a completed directory-change read means.
+enum class ReadOutcome {
+  Changes,      // records to decode
+  ChangesLost,  // the system dropped changes (no records, or ERROR_NOTIFY_ENUM_DIR): keep watching
+  Failed,       // any other error: the watch ends
+};
+inline constexpr long kErrorNotifyEnumDir = 1022;
+ReadOutcome classifyRead(bool succeeded, unsigned long bytes, long error);
+
 struct NotifyRecord {
   uint32_t action;
   std::u16string name;

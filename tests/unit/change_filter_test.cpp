@@ -103,6 +103,25 @@ struct BufferBuilder {
   }
 };
 
+TEST(ChangeDecoder, WhatACompletedReadMeans) {
+  using agent::ReadOutcome;
+  struct Case {
+    bool ok;
+    unsigned long bytes;
+    long error;
+    ReadOutcome outcome;
+  };
+  const Case cases[] = {
+      {true, 120, 0, ReadOutcome::Changes},
+      {true, 0, 0, ReadOutcome::ChangesLost},     // the overflow signal: no records
+      {false, 0, 1022, ReadOutcome::ChangesLost},  // ERROR_NOTIFY_ENUM_DIR
+      {false, 0, 5, ReadOutcome::Failed},          // access denied: the folder went away
+      {false, 0, 995, ReadOutcome::Failed},        // cancelled
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(agent::classifyRead(c.ok, c.bytes, c.error), c.outcome) << c.ok << " " << c.bytes << " " << c.error;
+}
+
 TEST(ChangeDecoder, ActionsAndARenameInOneBatch) {
   BufferBuilder b;
   const size_t r1 = b.add(1, u"새 파일.txt");

@@ -457,8 +457,9 @@ long DirectoryWatcher::issueRead(WatchRecord& record) {
 }
 
 void DirectoryWatcher::onReadCompleted(WatchRecord& record, bool ok, unsigned long bytes, long error) {
-  const bool overflow = (ok && bytes == 0) || (!ok && error == ERROR_NOTIFY_ENUM_DIR);
-  if (!ok && !overflow) {
+  const ReadOutcome outcome = classifyRead(ok, bytes, error);
+  const bool overflow = outcome == ReadOutcome::ChangesLost;
+  if (outcome == ReadOutcome::Failed) {
     endAfterFailure(record, error);
     return;
   }
