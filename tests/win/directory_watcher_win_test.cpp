@@ -255,4 +255,40 @@ TEST(DirectoryWatcher, PatternsOnFileNamesAreCaseSensitive) {
   EXPECT_FALSE(rec->has("added " + root + "\\d\\C.EXE"));
 }
 
+TEST(DirectoryWatcher, NoticeFlagsSilenceStartAndStop) {
+  testing_support::TempDir dir;
+  namespace ff = agent::filter_flag;
+  DirectoryWatcher watcher(DelayedNotifier::Mode::Thread,
+                           ff::kFileNameOnly | ff::kNoStartedNotice | ff::kNoStoppedNotice);
+  auto rec = std::make_shared<Recorder>();
+  const std::string root = folderOf(dir);
+  ASSERT_EQ(watcher.watchDirectory(root, kNames, rec, true), 0);
+  createFile(root + "\\n.txt");
+  EXPECT_TRUE(rec->waitFor("added " + root + "\\n.txt")) << rec->dump();
+  EXPECT_TRUE(watcher.unwatchDirectory(root));
+  EXPECT_EQ(rec->snapshot(), (std::vector<std::string>{"added " + root + "\\n.txt"}));
+}
+
+TEST(DirectoryWatcher, AHandlerServesOneWatcher) {
+  testing_support::TempDir a, b, c;
+  DirectoryWatcher first(DelayedNotifier::Mode::Thread, 0);
+  DirectoryWatcher second(DelayedNotifier::Mode::Thread, 0);
+  auto rec = std::make_shared<Recorder>();
+  ASSERT_EQ(first.watchDirectory(folderOf(a), kNames, rec, true), 0);
+  ASSERT_EQ(first.watchDirectory(folderOf(b), kNames, rec, true), 0);
+  // Attached to the second watcher, the handler leaves the first one.
+  ASSERT_EQ(second.watchDirectory(folderOf(c), kNames, rec, true), 0);
+  EXPECT_FALSE(first.isWatching(folderOf(a)));
+  EXPECT_FALSE(first.isWatching(folderOf(b)));
+  EXPECT_TRUE(rec->has("stopped " + folderOf(a)));
+  EXPECT_TRUE(rec->has("stopped " + folderOf(b)));
+  // Unwatching by handler ends all its watches.
+  auto other = std::make_shared<Recorder>();
+  testing_support::TempDir d;
+  ASSERT_EQ(second.watchDirectory(folderOf(d), kNames, other, true), 0);
+  second.unwatchHandler(rec.get());
+  EXPECT_FALSE(second.isWatching(folderOf(c)));
+  EXPECT_TRUE(second.isWatching(folderOf(d)));
+}
+
 }  // namespace
