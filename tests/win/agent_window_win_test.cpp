@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include "common/file_io.h"
 #include "common/text.h"
+#include "platform/win32/system_folders.h"
+#include "scan/database_writer.h"
 #include "platform/win32/win32_registry.h"
 #include "settings/key_layout.h"
 
@@ -23,6 +26,14 @@ TEST(AgentWindow, HiddenWithTheSpecifiedBoxesColumnsAndShutdownValues) {
   agent::AgentChannel channel(store);
   for (const char* name : {ch::kFile, ch::kFileCheck, ch::kReg})
     store.writeString(keys::kRoot, keys::kConfidence, name, "1");
+
+  // A database beside this program: the table shows its file items, last read first.
+  const std::string database = win32::programFolder() + scan::kDatabaseFileName;
+  scan::DatabaseContent content;
+  content.definitions.push_back({"첫째", "", {{"C:\\a.exe", "default", scan::kind::kFile}}, {}, 0});
+  content.definitions.push_back({"둘째", "", {{"system32\\b.exe", "100", scan::kind::kWindows},
+                                              {"C:\\DelUS.bat", "default", scan::kind::kFile}}, {}, 0});
+  ASSERT_TRUE(fileio::writeWholeFile(database, scan::writeDatabase(content)));
 
   auto window = std::make_unique<agent::AgentWindow>();
   ASSERT_TRUE(window->create());
@@ -52,6 +63,22 @@ TEST(AgentWindow, HiddenWithTheSpecifiedBoxesColumnsAndShutdownValues) {
     EXPECT_EQ(c.cx, columns[i].second);
   }
   EXPECT_EQ(SendMessageW(table, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & 0x21, 0x21);
+  ASSERT_EQ(SendMessageW(table, LVM_GETITEMCOUNT, 0, 0), 2);
+  auto cell = [&](int row, int column) {
+    wchar_t text[260] = L"";
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 260;
+    SendMessageW(table, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return text::narrow(text);
+  };
+  EXPECT_EQ(cell(0, 0), win32::windowsFolder() + "system32\\b.exe");
+  EXPECT_EQ(cell(0, 1), "100");
+  EXPECT_EQ(cell(0, 2), "둘째");
+  EXPECT_EQ(cell(1, 0), "C:\\a.exe");
+  EXPECT_EQ(cell(1, 2), "첫째");
+  DeleteFileW(text::widen(database).c_str());
 
   // A little while of its own message loop: still hidden (timer 1 has run).
   const ULONGLONG end = GetTickCount64() + 300;
