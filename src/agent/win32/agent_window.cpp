@@ -199,8 +199,10 @@ INT_PTR AgentWindow::onDestroy(WPARAM, LPARAM) {
   KillTimer(w, kTimerHide);
   KillTimer(w, kTimerCheckFiles);
   KillTimer(w, kTimerDeliver);
-  channel_.clearPendingFlags();
+  // The watches end first: a notice delivered while they stop must not set
+  // "agent_file_check" again after the flags are cleared.
   stopWatching();
+  channel_.clearPendingFlags();
   closed_ = true;
   PostQuitMessage(0);
   return 0;

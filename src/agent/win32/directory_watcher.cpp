@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include "agent/change_decoder.h"
@@ -19,6 +20,10 @@ constexpr DWORD kWaitSliceMs = 5000;
 // on (a delivering thread that never dispatches must not stop every watch).
 constexpr int kStopNoticeSlices = 2;
 constexpr DWORD kCheckFoldersMs = 1000;
+// A cancelled read that does not complete within this time is forced by
+// closing the directory; one that still does not complete leaves its record
+// to be freed only after the worker has ended.
+constexpr DWORD kCancelGraceMs = 3000;
 
 void enablePrivilege(HANDLE token, const wchar_t* name) {
   TOKEN_PRIVILEGES tp{};
@@ -43,14 +48,26 @@ void enablePrivilegesOnce() {
 }
 
 // Waits for `event`, dispatching this thread's messages meanwhile; after
-// WM_QUIT it only waits (and leaves WM_QUIT for the caller's loop).
-void waitDispatching(HANDLE event) {
+// WM_QUIT it only waits (and leaves WM_QUIT for the caller's loop). False
+// when `timeoutMs` passed first.
+bool waitDispatching(HANDLE event, DWORD timeoutMs = INFINITE) {
   bool quit = false;
   int quitCode = 0;
+  const ULONGLONG end = timeoutMs == INFINITE ? 0 : GetTickCount64() + timeoutMs;
+  bool signalled = false;
   while (true) {
-    const DWORD r = quit ? WaitForSingleObject(event, kWaitSliceMs)
-                         : MsgWaitForMultipleObjects(1, &event, FALSE, kWaitSliceMs, QS_ALLINPUT);
-    if (r == WAIT_OBJECT_0) break;
+    DWORD slice = kWaitSliceMs;
+    if (timeoutMs != INFINITE) {
+      const ULONGLONG now = GetTickCount64();
+      if (now >= end) break;
+      slice = static_cast<DWORD>(std::min<ULONGLONG>(slice, end - now));
+    }
+    const DWORD r = quit ? WaitForSingleObject(event, slice)
+                         : MsgWaitForMultipleObjects(1, &event, FALSE, slice, QS_ALLINPUT);
+    if (r == WAIT_OBJECT_0) {
+      signalled = true;
+      break;
+    }
     if (quit || r != WAIT_OBJECT_0 + 1) continue;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -64,6 +81,7 @@ void waitDispatching(HANDLE event) {
     }
   }
   if (quit) PostQuitMessage(quitCode);
+  return signalled;
 }
 
 }  // namespace
@@ -334,17 +352,27 @@ void DirectoryWatcher::unwatchAll() {
   if (port_) CloseHandle(port_);
   port_ = nullptr;
   records_.clear();
+  abandoned_.clear();  // no packet can reach them any more
 }
 
 // Stop handshake: the worker closes the directory, delivers the stop notice
 // and answers once no read of the watch is outstanding.
 void DirectoryWatcher::stopRecord(std::unique_ptr<WatchRecord> record) {
+  const ULONG_PTR key = reinterpret_cast<ULONG_PTR>(record.get());
   record->setState(kStopRequested);
-  PostQueuedCompletionStatus(port_, 0, reinterpret_cast<ULONG_PTR>(record.get()), nullptr);
-  waitDispatching(record->event.get());
-  ResetEvent(record->event.get());
+  PostQueuedCompletionStatus(port_, 0, key, nullptr);
+  bool answered = waitDispatching(record->event.get(), kStopNoticeSlices * kWaitSliceMs + kCancelGraceMs);
+  if (!answered) {
+    // A second stop request makes the worker close the directory.
+    PostQueuedCompletionStatus(port_, 0, key, nullptr);
+    answered = waitDispatching(record->event.get(), kCancelGraceMs);
+  }
   detach(*record->handler);
   record->dispatcher->detachHandler();
+  if (answered) return;
+  // Its read may still complete: the record must outlive the worker.
+  std::lock_guard lock(mutex_);
+  abandoned_.push_back(std::move(record));
 }
 
 void DirectoryWatcher::attach(ChangeHandler& handler) {
@@ -435,6 +463,8 @@ void DirectoryWatcher::onPacket(WatchRecord& record, bool isReadCompletion, bool
     record.stopSeen = true;
     deliverStopped(record);
     if (record.readPending) CancelIoEx(record.handle.get(), &record.overlapped);
+  } else if (state == kStopRequested) {
+    record.handle.reset();  // the cancelled read is late: closing the directory ends it
   }
   // A stop is answered once no read is outstanding: nothing of the watch can
   // reach the port after that, so the caller may free it.

@@ -75,6 +75,7 @@ class DirectoryWatcher {
   const unsigned filterFlags_;
   mutable std::mutex mutex_;  // guards records_, port_ and worker_
   std::vector<std::unique_ptr<WatchRecord>> records_;  // empty slots are reused
+  std::vector<std::unique_ptr<WatchRecord>> abandoned_;  // stopped, read not yet completed
   void* port_ = nullptr;
   std::thread worker_;
 };
