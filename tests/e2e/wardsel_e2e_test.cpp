@@ -51,7 +51,7 @@ class Wardsel : public ::testing::Test {
     const char* exe = std::getenv("WARDSEL_EXE");
     ASSERT_NE(exe, nullptr) << "WARDSEL_EXE names the program under test";
     tag = std::to_string(GetCurrentProcessId());
-    watched = "C:\\tv_e2e_" + tag;
+    watched = "C:\\tv_e2e_" + tag + "_새 폴더";  // the database carries it as CP949
     runName = "TvE2E_" + tag;
     agentExe = programFolder.file(agent::kAgentProgramName);
     ASSERT_TRUE(CopyFileW(w(testing_support::windowsPathOfHostPath(exe)).c_str(), w(agentExe).c_str(), FALSE));
@@ -132,6 +132,7 @@ TEST_F(Wardsel, FindingsReachTheMainWindowOneByOneAndTheAgentStopsCleanly) {
     ASSERT_TRUE(main.waitForAlerts(1, 10s));
     const auto& a = main.alerts()[0];
     EXPECT_FALSE(a.startup);
+    EXPECT_EQ(a.fileFlag, "1");
     EXPECT_EQ(a.file.object, "Trojan.E2E");
     EXPECT_EQ(a.file.path, watched + "\\evil.exe");
     EXPECT_EQ(a.file.size, "default");

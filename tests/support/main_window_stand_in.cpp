@@ -40,6 +40,7 @@ void MainWindowStandIn::onAlert() {
   ReceivedAlert alert;
   alert.at = std::chrono::steady_clock::now();
   alert.startup = channel_.read(ch::kReg) == keys::kOn;
+  alert.fileFlag = channel_.read(ch::kFile);
   if (alert.startup)
     alert.reg = channel_.readStartupAlert();
   else

@@ -20,6 +20,7 @@ namespace testing_support {
 
 struct ReceivedAlert {
   bool startup = false;  // "agent_reg" was "1"
+  std::string fileFlag;  // "agent_file" as the alert window found it
   agent::FileAlert file;
   agent::StartupAlert reg;
   std::chrono::steady_clock::time_point at;
