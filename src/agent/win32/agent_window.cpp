@@ -209,6 +209,7 @@ INT_PTR AgentWindow::onDestroy(WPARAM, LPARAM) {
 }
 
 INT_PTR AgentWindow::onTimer(WPARAM id, LPARAM) {
+  if (!detection_) return FALSE;
   switch (id) {
     case kTimerHide:
       ShowWindow(window(), SW_HIDE);
@@ -251,6 +252,7 @@ void AgentWindow::deliverFindings() {
 }
 
 INT_PTR AgentWindow::onStartupChanged(WPARAM, LPARAM) {
+  if (!detection_) return 0;
   for (const std::string& report : reports_.takeAll()) detection_->onStartupReport(report);
   deliverFindings();
   return 0;
@@ -259,7 +261,7 @@ INT_PTR AgentWindow::onStartupChanged(WPARAM, LPARAM) {
 INT_PTR AgentWindow::onStartupWatchEnded(WPARAM, LPARAM) { return 0; }
 
 INT_PTR AgentWindow::onTrustReset(WPARAM, LPARAM) {
-  detection_->resetTrustVerdict();
+  if (detection_) detection_->resetTrustVerdict();
   return 1;
 }
 
