@@ -8,6 +8,10 @@ namespace agent {
 
 using platform::RegistryAccess;
 
+namespace {
+constexpr const char* kMachineRootName = "HKEY_LOCAL_MACHINE";  // where the trusted zone lives
+}  // namespace
+
 std::string fileTimeText(const LocalTime& t) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%04d.%02d.%02d, %02d:%02d:%02d", t.year, t.month, t.day,
@@ -92,10 +96,10 @@ StartupAlert AgentChannel::readStartupAlert() {
 // --- TrustedZone ---
 
 template <typename Match>
-bool TrustedZone::anyValue(const char* keyPath, Match matches) {
+bool TrustedZone::anyValue(platform::RootKey root, std::string_view keyPath, Match matches) {
   platform::Registry& registry = store_.registry();
   platform::ScopedKey key(registry);
-  if (key.open(keys::kRoot, keyPath, RegistryAccess::Read) != 0) return false;
+  if (key.open(root, keyPath, RegistryAccess::Read) != 0) return false;
   for (uint32_t index = 0;; ++index) {
     std::string name;
     const long result = registry.enumValue(key.get(), index, &name);
@@ -105,18 +109,26 @@ bool TrustedZone::anyValue(const char* keyPath, Match matches) {
   }
 }
 
-bool TrustedZone::isFileTrusted(std::string_view path, std::string_view sizeText) {
-  return anyValue(keys::kConfidenceFile, [&](const std::string& name) {
-    if (name != path) return false;
+bool TrustedZone::isTrusted(std::string_view rootName, std::string_view keyPath, Mode mode,
+                            std::string_view candidate, std::string_view sizeText) {
+  const std::optional<platform::RootKey> root = settings::parseRootName(rootName);
+  if (!root || *root == platform::RootKey::ClassesRoot) return false;
+  return anyValue(*root, keyPath, [&](const std::string& name) {
+    if (name != candidate) return false;
+    if (mode == Mode::Startup) return true;
     std::string data;
     // A value that cannot be read as text trusts nothing (its default must not match).
-    if (!store_.readString(keys::kRoot, keys::kConfidenceFile, name, "", &data)) return false;
+    if (!store_.readString(*root, keyPath, name, "", &data)) return false;
     return data == sizeText || data == keys::kDefault;
   });
 }
 
+bool TrustedZone::isFileTrusted(std::string_view path, std::string_view sizeText) {
+  return isTrusted(kMachineRootName, keys::kConfidenceFile, Mode::File, path, sizeText);
+}
+
 bool TrustedZone::isStartupTrusted(std::string_view runName) {
-  return anyValue(keys::kConfidenceReg, [&](const std::string& name) { return name == runName; });
+  return isTrusted(kMachineRootName, keys::kConfidenceReg, Mode::Startup, runName);
 }
 
 void TrustedZone::trustFile(std::string_view path, std::string_view sizeText) {

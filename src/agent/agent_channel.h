@@ -116,7 +116,16 @@ class AgentChannel {
 // texts exactly; a missing key trusts nothing.
 class TrustedZone {
  public:
+  enum class Mode { File, Startup };
+
   explicit TrustedZone(settings::RegistryStore& store) : store_(store) {}
+
+  // The lookup of one candidate in one trusted-zone key. `rootName` is
+  // "HKEY_CURRENT_USER" or "HKEY_LOCAL_MACHINE" (any other text trusts
+  // nothing). File mode: a value named `name` holding `sizeText` or
+  // "default"; start-up mode: a value named `name`.
+  bool isTrusted(std::string_view rootName, std::string_view keyPath, Mode mode,
+                 std::string_view name, std::string_view sizeText = {});
 
   // Trusted when a value is named `path` and holds `sizeText` or "default".
   bool isFileTrusted(std::string_view path, std::string_view sizeText);
@@ -127,9 +136,9 @@ class TrustedZone {
   void trustStartup(std::string_view runName);
 
  private:
-  // Walks the values of `keyPath` in index order until `matches` says yes.
+  // Walks the values of the key in index order until `matches` says yes.
   template <typename Match>
-  bool anyValue(const char* keyPath, Match matches);
+  bool anyValue(platform::RootKey root, std::string_view keyPath, Match matches);
 
   settings::RegistryStore& store_;
 };

@@ -7,11 +7,15 @@
 
 namespace agent {
 
-bool isOwnRunName(std::string_view name) {
+const std::array<std::string_view, 7>& ownRunNames() {
   static constexpr std::array<std::string_view, 7> kOwn = {
       "Torvane",     "TorvaneUpdate",     "SkyvernUpdate",    "Torvane_ENG",
       "Torvane_KOR", "TorvaneUpdate_ENG", "TorvaneUpdate_KOR"};
-  for (std::string_view own : kOwn)
+  return kOwn;
+}
+
+bool isOwnRunName(std::string_view name) {
+  for (std::string_view own : ownRunNames())
     if (name == own) return true;
   return false;
 }
@@ -59,30 +63,29 @@ void AgentDetection::onFileAdded(const std::string& path, const std::string& tim
 
 void AgentDetection::checkPendingFiles() {
   while (!files_.empty()) {
-    const PendingFile file = std::move(files_.front());
+    PendingFile file = std::move(files_.front());
     files_.pop_front();
-    checkFile(file);
+    ++counters_.filesChecked;
+    // Only a listed path needs its size; a file that is gone has the size ""
+    // and matches only rows that accept any size.
+    if (!table_.lists(file.path)) continue;
+    const std::optional<uint64_t> size = sizes_.sizeOf(file.path);
+    checkPendingFile(FileCheckRequest{std::move(file.path), std::move(file.time),
+                                      size ? std::to_string(*size) : std::string()});
   }
   deliverNextFinding();
 }
 
-void AgentDetection::checkFile(const PendingFile& file) {
-  ++counters_.filesChecked;
-  const std::vector<const scan::DetectionRow*> rows = table_.rowsFor(file.path);
-  if (rows.empty()) return;
-  // The size is read only for listed paths; a file that is gone matches only
-  // rows that accept any size.
-  const std::optional<uint64_t> size = sizes_.sizeOf(file.path);
-  const std::string sizeText = size ? std::to_string(*size) : std::string();
-  for (const scan::DetectionRow* row : rows) {
-    if (!sizeMatches(row->size, sizeText)) continue;
-    trusted_ = trust_.isFileTrusted(file.path, sizeText);
+void AgentDetection::checkPendingFile(const FileCheckRequest& request) {
+  for (const scan::DetectionRow* row : table_.rowsFor(request.path)) {
+    if (!sizeMatches(row->size, request.size)) continue;
+    trusted_ = trust_.isFileTrusted(request.path, request.size);
     if (trusted_) {
       // Clearing the flag must not cancel an alert the main program has not read yet.
       if (findings_.empty() && !channel_.alertPending()) channel_.clearFileFlag();
       continue;
     }
-    enqueue(FileAlert{file.time, row->name, file.path, row->size}, file.path);
+    enqueue(FileAlert{request.time, row->name, request.path, row->size}, request.path);
   }
 }
 

@@ -5,6 +5,7 @@
 // on the agent's window thread.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -21,7 +22,8 @@
 namespace agent {
 
 // The Run value names of the product itself; they never raise an alert.
-bool isOwnRunName(std::string_view name);
+const std::array<std::string_view, 7>& ownRunNames();
+bool isOwnRunName(std::string_view name);  // exact, case matters
 
 // A row's size text matches the file's: equal, or the row says "default".
 bool sizeMatches(std::string_view rowSize, std::string_view fileSize);
@@ -60,6 +62,14 @@ class AgentLog {
   virtual void logLine(const std::string& line) = 0;
 };
 
+// One new file as the check sees it: its path, when it was seen, and its
+// current size in decimal ("" when its status cannot be read).
+struct FileCheckRequest {
+  std::string path;
+  std::string time;
+  std::string size;
+};
+
 struct DetectionCounters {
   uint64_t filesSeen = 0;      // new paths queued
   uint64_t filesChecked = 0;   // queued paths looked up in the table
@@ -82,6 +92,8 @@ class AgentDetection {
   void onFileAdded(const std::string& path, const std::string& time);
   // Timer 2: checks every waiting path, in arrival order.
   void checkPendingFiles();
+  // One request against the table: one finding per matching, untrusted row.
+  void checkPendingFile(const FileCheckRequest& request);
   // One report of a start-up watcher.
   void onStartupReport(const std::string& report);
   // Raises the next queued finding when the main program has answered the
@@ -106,7 +118,6 @@ class AgentDetection {
   };
   using Finding = std::variant<FileAlert, StartupFinding>;
 
-  void checkFile(const PendingFile& file);
   void enqueue(Finding finding, std::string_view what);
   bool stillTrusted(const Finding& finding);
   void raise(const Finding& finding);

@@ -300,3 +300,32 @@ TEST(ChannelFormats, FileTimeText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Detection, TrustLookupRootNames) {
+  store.writeString(platform::RootKey::CurrentUser, keys::kConfidenceReg, "x", "1");
+  store.writeString(platform::RootKey::ClassesRoot, keys::kConfidenceReg, "x", "1");
+  using Mode = agent::TrustedZone::Mode;
+  struct Case {
+    const char* root;
+    bool trusted;
+  };
+  const Case cases[] = {{"HKEY_CURRENT_USER", true},
+                        {"HKEY_LOCAL_MACHINE", false},
+                        {"HKEY_CLASSES_ROOT", false},
+                        {"hkey_current_user", false},
+                        {"", false}};
+  for (const Case& c : cases)
+    EXPECT_EQ(trust.isTrusted(c.root, keys::kConfidenceReg, Mode::Startup, "x"), c.trusted) << c.root;
+  EXPECT_EQ(registry.openHandles(), 0);
+}
+
+TEST(OwnRunNames, SevenExactNames) {
+  EXPECT_EQ(agent::ownRunNames().size(), 7u);
+  for (std::string_view name : agent::ownRunNames()) EXPECT_TRUE(agent::isOwnRunName(name));
+  EXPECT_FALSE(agent::isOwnRunName("Torvane_kor"));
+  EXPECT_FALSE(agent::isOwnRunName("Torvane "));
+}
+
+}  // namespace
