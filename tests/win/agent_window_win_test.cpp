@@ -19,7 +19,7 @@ namespace {
 
 namespace ch = agent::channel;
 
-TEST(AgentWindow, HiddenWithTheSpecifiedBoxesColumnsAndShutdownValues) {
+TEST(AgentWindow, HiddenWithItsBoxesColumnsAndShutdownValues) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   settings::RegistryStore store(win32::systemRegistry());
