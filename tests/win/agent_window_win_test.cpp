@@ -34,6 +34,10 @@ TEST(AgentWindow, HiddenWithItsBoxesColumnsAndShutdownValues) {
   content.definitions.push_back({"둘째", "", {{"system32\\b.exe", "100", scan::kind::kWindows},
                                               {"C:\\DelUS.bat", "default", scan::kind::kFile}}, {}, 0});
   ASSERT_TRUE(fileio::writeWholeFile(database, scan::writeDatabase(content)));
+  struct RemoveAtEnd {
+    std::string path;
+    ~RemoveAtEnd() { DeleteFileW(text::widen(path).c_str()); }
+  } removeDatabase{database};
 
   auto window = std::make_unique<agent::AgentWindow>();
   ASSERT_TRUE(window->create());
@@ -78,7 +82,6 @@ TEST(AgentWindow, HiddenWithItsBoxesColumnsAndShutdownValues) {
   EXPECT_EQ(cell(0, 2), "둘째");
   EXPECT_EQ(cell(1, 0), "C:\\a.exe");
   EXPECT_EQ(cell(1, 2), "첫째");
-  DeleteFileW(text::widen(database).c_str());
 
   // A little while of its own message loop: still hidden (timer 1 has run).
   const ULONGLONG end = GetTickCount64() + 300;
