@@ -33,7 +33,10 @@ struct FolderEntry {
   uint64_t size = 0;  // 0 for a folder
 
   bool isFolder() const { return (attributes & kAttributeDirectory) != 0; }
-  // A junction or symbolic link: deleting it must not reach what it points to.
+  // A junction, symbolic link or mount point: walking or deleting it must not
+  // reach what it points to. Adapters set kAttributeReparsePoint only for
+  // these; other reparse points (cloud placeholders, for example) are plain
+  // files and folders to the system.
   bool isLink() const { return (attributes & kAttributeReparsePoint) != 0; }
 };
 
