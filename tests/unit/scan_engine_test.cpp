@@ -249,8 +249,9 @@ TEST(Scan, ClosingMessageAutoRemedyAndLabels) {
     ASSERT_TRUE(h.scan(false));
     EXPECT_EQ(static_cast<int>(h.observer.messages.size()), c.messages);
     EXPECT_EQ(h.observer.remediesStarted, c.remedies);
-    if (c.messages == 1)
+    if (c.messages == 1) {
       EXPECT_EQ(h.observer.messages[0], scan::texts::scanFinished(c.finding ? 1 : 0, "00:00:07"));
+    }
     EXPECT_EQ(h.observer.labels[ScanLabel::Progress], "진행정보 : 대기상태");
     EXPECT_EQ(h.observer.labels[ScanLabel::ItemCaption], "검사항목 : 대기상태");
     EXPECT_EQ(h.observer.labels[ScanLabel::Count], "검사개수 : 0");
