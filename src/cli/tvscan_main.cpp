@@ -19,6 +19,7 @@
 #include "scan/remedy.h"
 #include "scan/scan_engine.h"
 #include "scan/scan_texts.h"
+#include "scan/scan_type_choice.h"
 #include "settings/key_layout.h"
 
 namespace {
@@ -202,6 +203,9 @@ int main(int argc, char** argv) {
     return elapsed;
   };
 
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  scan::recordScanStart(store, {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
   SetConsoleCtrlHandler(onConsoleControl, TRUE);
   ProgressLine progress(!args->quiet);
   ConsoleScanObserver observer(progress);
