@@ -1,5 +1,6 @@
 #include "common/file_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -10,6 +11,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -25,6 +27,12 @@ bool InputFile::open(std::string_view path) {
   if (h == INVALID_HANDLE_VALUE) return false;
   handle_ = h;
   return true;
+}
+
+size_t InputFile::sizeHint() const {
+  LARGE_INTEGER size;
+  if (!handle_ || !GetFileSizeEx(static_cast<HANDLE>(handle_), &size)) return 0;
+  return static_cast<size_t>(size.QuadPart);
 }
 
 size_t InputFile::read(void* buffer, size_t size) {
@@ -57,6 +65,12 @@ bool InputFile::open(std::string_view path) {
   return fd_ >= 0;
 }
 
+size_t InputFile::sizeHint() const {
+  struct stat st;
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0 || st.st_size < 0) return 0;
+  return static_cast<size_t>(st.st_size);
+}
+
 size_t InputFile::read(void* buffer, size_t size) {
   if (fd_ < 0) return 0;
   while (true) {
@@ -85,12 +99,17 @@ bool readWholeFile(std::string_view path, std::string* out) {
   out->clear();
   InputFile file;
   if (!file.open(path)) return false;
-  char buffer[1 << 16];
+  // Read straight into the string, sized by the file (which may still grow
+  // or shrink while it is read).
+  size_t used = 0;
+  out->resize(std::max<size_t>(file.sizeHint() + 1, 1 << 16));
   while (true) {
-    const size_t got = file.read(buffer, sizeof buffer);
+    if (used == out->size()) out->resize(out->size() * 2);
+    const size_t got = file.read(out->data() + used, out->size() - used);
     if (got == 0) break;
-    out->append(buffer, got);
+    used += got;
   }
+  out->resize(used);
   return true;
 }
 

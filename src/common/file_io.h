@@ -24,6 +24,8 @@ class InputFile {
   ~InputFile() { close(); }
 
   [[nodiscard]] bool open(std::string_view path);
+  // The file's size as the system reports it now (0 when unknown).
+  size_t sizeHint() const;
   // Bytes read (0 at the end or on a read error).
   size_t read(void* buffer, size_t size);
   void close();

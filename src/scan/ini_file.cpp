@@ -24,28 +24,13 @@ uint64_t hashName(std::string_view name, uint64_t h = 1469598103934665603ull) {
   return h;
 }
 
-uint64_t entryHash(uint64_t sectionHash, std::string_view key) {
-  return hashName(key, (sectionHash ^ 0xFF) * 1099511628211ull);
+uint32_t keyHash(std::string_view key) { return static_cast<uint32_t>(hashName(key) >> 16); }
+
+uint32_t bigSlotHash(uint32_t section, uint32_t key) {
+  return (section * 0x9E3779B1u) ^ key;
 }
 
 }  // namespace
-
-// Records every way the name reads as stem + number: "TorvaneMD51" is both
-// "TorvaneMD5" 1 and "TorvaneMD" 51. Numbers have no leading zeros.
-void IniFile::noteSectionNumber(std::string_view name) {
-  size_t digits = 0;
-  while (digits < name.size() && digits < 9 && name[name.size() - 1 - digits] >= '0' &&
-         name[name.size() - 1 - digits] <= '9')
-    ++digits;
-  for (size_t k = 1; k <= digits; ++k) {
-    const std::string_view number = name.substr(name.size() - k);
-    if (number.front() == '0') continue;
-    int n = 0;
-    for (char c : number) n = n * 10 + (c - '0');
-    int& highest = highestByStem_[text::toLowerAscii(name.substr(0, name.size() - k))];
-    highest = std::max(highest, n);
-  }
-}
 
 uint32_t IniFile::findSection(std::string_view name, uint64_t hash) const {
   if (sectionSlots_.empty()) return kEmpty;
@@ -75,64 +60,90 @@ uint32_t IniFile::addSection(std::string_view name) {
   if (const uint32_t found = findSection(name, hash); found != kEmpty) return found;
   if ((sections_.size() + 1) * 2 > sectionSlots_.size()) growSections();
   const uint32_t index = static_cast<uint32_t>(sections_.size());
-  sections_.push_back(Section{name, {}});
-  sectionHashes_.push_back(hash);
+  sections_.push_back(Section{name, 0, 0});
   const size_t mask = sectionSlots_.size() - 1;
   size_t i = hash & mask;
   while (sectionSlots_[i].index != kEmpty) i = (i + 1) & mask;
   sectionSlots_[i] = SectionSlot{hash, index};
-  noteSectionNumber(name);
   return index;
 }
 
-std::string_view IniFile::keyOf(const EntrySlot& slot) const {
-  return std::string_view(*text_).substr(slot.keyOffset, slot.keyLength);
+std::string_view IniFile::keyOf(const Entry& entry) const {
+  return std::string_view(*text_).substr(entry.keyOffset, entry.keyLength);
 }
 
-void IniFile::growEntries(size_t slots) {
-  std::vector<EntrySlot> old = std::move(entrySlots_);
-  entrySlots_.assign(slots, EntrySlot{});
-  const size_t mask = entrySlots_.size() - 1;
-  for (const EntrySlot& slot : old) {
-    if (slot.section == kEmpty) continue;
-    size_t i = slot.hash & mask;
-    while (entrySlots_[i].section != kEmpty) i = (i + 1) & mask;
-    entrySlots_[i] = slot;
+// Orders the entries by section (a counting sort, so the file order within a
+// section stays) and records each section's range.
+void IniFile::groupEntries(std::vector<uint32_t>& sectionOfEntry) {
+  for (uint32_t s : sectionOfEntry) ++sections_[s].count;
+  uint32_t next = 0;
+  for (Section& section : sections_) {
+    section.first = next;
+    next += section.count;
+  }
+  std::vector<Entry> grouped(entries_.size());
+  std::vector<uint32_t> fill(sections_.size(), 0);
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const uint32_t s = sectionOfEntry[i];
+    grouped[sections_[s].first + fill[s]++] = entries_[i];
+  }
+  entries_ = std::move(grouped);
+}
+
+// A hash table over the entries of the sections with many keys, so that no
+// lookup walks a long section. Only the first of equal keys is entered.
+void IniFile::indexBigSections() {
+  size_t bigEntries = 0;
+  for (const Section& section : sections_)
+    if (section.count > kLinearKeys) bigEntries += section.count;
+  if (bigEntries == 0) return;
+  size_t slots = 64;
+  while (slots < bigEntries * 2) slots *= 2;
+  bigSlots_.assign(slots, BigEntrySlot{});
+  const size_t mask = slots - 1;
+  for (uint32_t s = 0; s < sections_.size(); ++s) {
+    const Section& section = sections_[s];
+    if (section.count <= kLinearKeys) continue;
+    for (uint32_t e = section.first; e < section.first + section.count; ++e) {
+      const uint32_t hash = bigSlotHash(s, entries_[e].keyHash);
+      size_t i = hash & mask;
+      bool duplicate = false;
+      for (; bigSlots_[i].entry != kEmpty; i = (i + 1) & mask) {
+        const BigEntrySlot& slot = bigSlots_[i];
+        if (slot.hash == hash && slot.entry >= section.first &&
+            slot.entry < section.first + section.count &&
+            text::equalsIgnoreCaseAscii(keyOf(entries_[slot.entry]), keyOf(entries_[e]))) {
+          duplicate = true;
+          break;
+        }
+      }
+      if (!duplicate) bigSlots_[i] = BigEntrySlot{hash, e};
+    }
   }
 }
 
-void IniFile::addEntry(uint32_t section, std::string_view key, std::string_view value) {
-  if (key.size() > 0xFFFF || text_->size() > 0xFFFFFFFFu) return;  // no real file has these
-  if ((entryCount_ + 1) * 2 > entrySlots_.size())
-    growEntries(entrySlots_.empty() ? 256 : entrySlots_.size() * 2);
-  const uint32_t hash = static_cast<uint32_t>(entryHash(sectionHashes_[section], key));
-  const size_t mask = entrySlots_.size() - 1;
-  size_t i = hash & mask;
-  for (; entrySlots_[i].section != kEmpty; i = (i + 1) & mask) {
-    const EntrySlot& slot = entrySlots_[i];
-    if (slot.hash == hash && slot.section == section && text::equalsIgnoreCaseAscii(keyOf(slot), key))
-      return;  // the first occurrence wins
-  }
-  const char* base = text_->data();
-  entrySlots_[i] = EntrySlot{hash, section, static_cast<uint32_t>(key.data() - base),
-                             static_cast<uint32_t>(value.data() - base),
-                             static_cast<uint32_t>(value.size()), static_cast<uint16_t>(key.size())};
-  ++entryCount_;
-  sections_[section].keys.push_back(key);
-}
-
-const IniFile::EntrySlot* IniFile::findEntry(std::string_view section, std::string_view key) const {
-  if (entrySlots_.empty()) return nullptr;
-  const uint64_t sectionHash = hashName(section);
-  const uint32_t index = findSection(section, sectionHash);
+const IniFile::Entry* IniFile::findEntry(std::string_view sectionName, std::string_view key) const {
+  const uint32_t index = findSection(sectionName, hashName(sectionName));
   if (index == kEmpty) return nullptr;
-  const uint32_t hash = static_cast<uint32_t>(entryHash(sectionHash, key));
-  const size_t mask = entrySlots_.size() - 1;
-  for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    const EntrySlot& slot = entrySlots_[i];
-    if (slot.section == kEmpty) return nullptr;
-    if (slot.hash == hash && slot.section == index && text::equalsIgnoreCaseAscii(keyOf(slot), key))
-      return &slot;
+  const Section& section = sections_[index];
+  const uint32_t hash = keyHash(key);
+  if (section.count <= kLinearKeys) {
+    // The first of equal keys in file order wins.
+    for (uint32_t e = section.first; e < section.first + section.count; ++e) {
+      const Entry& entry = entries_[e];
+      if (entry.keyHash == hash && text::equalsIgnoreCaseAscii(keyOf(entry), key)) return &entry;
+    }
+    return nullptr;
+  }
+  const uint32_t slotHash = bigSlotHash(index, hash);
+  const size_t mask = bigSlots_.size() - 1;
+  for (size_t i = slotHash & mask;; i = (i + 1) & mask) {
+    const BigEntrySlot& slot = bigSlots_[i];
+    if (slot.entry == kEmpty) return nullptr;
+    if (slot.hash == slotHash && slot.entry >= section.first &&
+        slot.entry < section.first + section.count &&
+        text::equalsIgnoreCaseAscii(keyOf(entries_[slot.entry]), key))
+      return &entries_[slot.entry];
   }
 }
 
@@ -150,15 +161,18 @@ IniFile IniFile::load(std::string_view path, bool* found) {
 
 void IniFile::parse() {
   std::string_view all = *text_;
+  // Offsets are 32-bit; no real database comes near 4 GiB.
+  if (all.size() > 0xFFFFFFFFu) return;
   if (all.substr(0, 3) == "\xEF\xBB\xBF") all.remove_prefix(3);
-  // Size the entry table for the file once: every line may be an entry.
+  const char* base = text_->data();
+  // Every line may be an entry: size the arrays once.
   size_t lines = 1;
   for (const char* p = all.data(), *e = all.data() + all.size();
        (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(e - p)))); ++p)
     ++lines;
-  size_t slots = 256;
-  while (slots < lines * 2) slots *= 2;
-  growEntries(slots);
+  entries_.reserve(lines);
+  std::vector<uint32_t> sectionOfEntry;
+  sectionOfEntry.reserve(lines);
   uint32_t section = kEmpty;
   size_t pos = 0;
   while (pos < all.size()) {
@@ -183,12 +197,17 @@ void IniFile::parse() {
     // The profile reader drops one pair of double quotes around a value.
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
       value = value.substr(1, value.size() - 2);
-    addEntry(section, key, value);
+    entries_.push_back(Entry{keyHash(key), static_cast<uint32_t>(key.data() - base),
+                             static_cast<uint32_t>(value.data() - base),
+                             static_cast<uint32_t>(value.size()), static_cast<uint32_t>(key.size())});
+    sectionOfEntry.push_back(section);
   }
+  groupEntries(sectionOfEntry);
+  indexBigSections();
 }
 
 std::string_view IniFile::value(std::string_view section, std::string_view key) const {
-  const EntrySlot* entry = findEntry(section, key);
+  const Entry* entry = findEntry(section, key);
   if (!entry) return {};
   return std::string_view(*text_).substr(entry->valueOffset,
                                          std::min<size_t>(entry->valueLength, kMaxValueBytes));
@@ -201,10 +220,6 @@ int IniFile::count(std::string_view section, std::string_view key) const {
 bool IniFile::has(std::string_view section, std::string_view key) const {
   return findEntry(section, key) != nullptr;
 }
-
-}  // namespace scan
-
-namespace scan {
 
 int IniFile::indexAfter(std::string_view name, std::string_view prefix) {
   if (name.size() <= prefix.size() || name.size() > prefix.size() + 9) return 0;
@@ -220,15 +235,18 @@ int IniFile::indexAfter(std::string_view name, std::string_view prefix) {
 }
 
 int IniFile::highestSectionIndex(std::string_view prefix) const {
-  const auto it = highestByStem_.find(text::toLowerAscii(prefix));
-  return it == highestByStem_.end() ? 0 : it->second;
+  int highest = 0;
+  for (const Section& section : sections_) highest = std::max(highest, indexAfter(section.name, prefix));
+  return highest;
 }
 
-int IniFile::highestKeyIndex(std::string_view section, std::string_view prefix) const {
-  const uint32_t index = findSection(section, hashName(section));
+int IniFile::highestKeyIndex(std::string_view sectionName, std::string_view prefix) const {
+  const uint32_t index = findSection(sectionName, hashName(sectionName));
   if (index == kEmpty) return 0;
+  const Section& section = sections_[index];
   int highest = 0;
-  for (std::string_view key : sections_[index].keys) highest = std::max(highest, indexAfter(key, prefix));
+  for (uint32_t e = section.first; e < section.first + section.count; ++e)
+    highest = std::max(highest, indexAfter(keyOf(entries_[e]), prefix));
   return highest;
 }
 

@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace scan {
@@ -41,46 +40,49 @@ class IniFile {
   int highestKeyIndex(std::string_view section, std::string_view prefix) const;
 
  private:
+  // Entries are kept in one array grouped by section, in file order within a
+  // section, so a lookup reads a few neighbouring records; the few sections
+  // with many keys get a hash table of their own entries.
   struct Section {
     std::string_view name;
-    std::vector<std::string_view> keys;  // in file order, first occurrences only
+    uint32_t first = 0;  // into entries_
+    uint32_t count = 0;
   };
-  // Open-addressing tables: the file is read once and looked up often, so
-  // entries are plain slots in one array rather than one allocation each.
+  struct Entry {  // offsets into text_ rather than views: 20 bytes
+    uint32_t keyHash = 0;
+    uint32_t keyOffset = 0;
+    uint32_t valueOffset = 0;
+    uint32_t valueLength = 0;
+    uint32_t keyLength = 0;
+  };
   struct SectionSlot {
     uint64_t hash = 0;
     uint32_t index = kEmpty;  // into sections_
   };
-  struct EntrySlot {  // 24 bytes: offsets into text_ rather than views
+  struct BigEntrySlot {
     uint32_t hash = 0;
-    uint32_t section = kEmpty;
-    uint32_t keyOffset = 0;
-    uint32_t valueOffset = 0;
-    uint32_t valueLength = 0;
-    uint16_t keyLength = 0;
+    uint32_t entry = kEmpty;  // into entries_
   };
   static constexpr uint32_t kEmpty = 0xFFFFFFFFu;
+  // Sections with more keys than this are looked up through bigSlots_.
+  static constexpr uint32_t kLinearKeys = 16;
 
   void parse();
   uint32_t findSection(std::string_view name, uint64_t hash) const;
   uint32_t addSection(std::string_view name);
-  const EntrySlot* findEntry(std::string_view section, std::string_view key) const;
-  void addEntry(uint32_t section, std::string_view key, std::string_view value);
-  void growEntries(size_t slots);
-  std::string_view keyOf(const EntrySlot& slot) const;
   void growSections();
-  void noteSectionNumber(std::string_view name);
+  void groupEntries(std::vector<uint32_t>& sectionOfEntry);
+  void indexBigSections();
+  const Entry* findEntry(std::string_view section, std::string_view key) const;
+  std::string_view keyOf(const Entry& entry) const;
   static int indexAfter(std::string_view name, std::string_view prefix);
 
   // Held on the heap so that the views survive a move.
   std::unique_ptr<const std::string> text_;
   std::vector<Section> sections_;
   std::vector<SectionSlot> sectionSlots_;
-  std::vector<uint64_t> sectionHashes_;  // by section index
-  std::vector<EntrySlot> entrySlots_;
-  size_t entryCount_ = 0;
-  // Highest number after each section-name stem ("torvane" -> 12), lower case.
-  std::unordered_map<std::string, int> highestByStem_;
+  std::vector<Entry> entries_;
+  std::vector<BigEntrySlot> bigSlots_;
 };
 
 }  // namespace scan

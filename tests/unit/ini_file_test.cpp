@@ -48,6 +48,22 @@ TEST(IniFile, HighestIndexIgnoresLeadingZerosAndOtherNames) {
   EXPECT_EQ(ini.highestKeyIndex("none", "File"), 0);
 }
 
+TEST(IniFile, RepeatedSectionsMergeAndLongSectionsAnswerAsShortOnes) {
+  std::string text = "[s]\nk=1\n[t]\nk=t\n[S]\nk=2\nj=3\n[big]\n";
+  for (int i = 1; i <= 100; ++i) text += "File" + std::to_string(i) + "=v" + std::to_string(i) + "\n";
+  text += "file50=again\n[s]\nlast=4\n";
+  const scan::IniFile ini(text);
+  EXPECT_EQ(ini.value("s", "k"), "1") << "the first occurrence wins across repeats";
+  EXPECT_EQ(ini.value("s", "j"), "3");
+  EXPECT_EQ(ini.value("s", "last"), "4");
+  EXPECT_EQ(ini.value("t", "k"), "t");
+  EXPECT_EQ(ini.value("BIG", "file1"), "v1");
+  EXPECT_EQ(ini.value("big", "FILE50"), "v50");
+  EXPECT_EQ(ini.value("big", "File100"), "v100");
+  EXPECT_EQ(ini.value("big", "File101"), "");
+  EXPECT_EQ(ini.highestKeyIndex("big", "File"), 100);
+}
+
 TEST(IniFile, MissingFileIsEmpty) {
   bool found = true;
   const scan::IniFile ini = scan::IniFile::load("/nonexistent/torvane.ini", &found);
