@@ -9,7 +9,6 @@
 #endif
 
 namespace text {
-namespace {
 
 // ASCII is the same in CP949 and UTF-8; most paths and numbers are ASCII.
 bool isAscii(std::string_view s) {
@@ -17,8 +16,6 @@ bool isAscii(std::string_view s) {
     if (static_cast<unsigned char>(c) >= 0x80) return false;
   return true;
 }
-
-}  // namespace
 
 #ifdef _WIN32
 

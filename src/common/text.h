@@ -24,6 +24,9 @@ std::wstring widen(std::string_view in);
 std::string narrow(std::wstring_view in);
 #endif
 
+// No byte of 0x80 or above: the same text in CP949 and UTF-8.
+bool isAscii(std::string_view s);
+
 // CP949 (Korean Windows ANSI code page) bytes to UTF-8. Bytes that do not form
 // a CP949 character (a lone lead byte at the end, for example) are dropped.
 std::string cp949ToUtf8(std::string_view in);

@@ -52,18 +52,19 @@ int DefinitionDatabase::digestDefinitionCount() const {
                   ini_.highestSectionIndex(dbkey::kDigestPrefix));
 }
 
-std::string DefinitionDatabase::decodedValue(std::string_view section, std::string_view key) const {
-  return text::cp949ToUtf8(decodeBase64(ini_.value(section, key)));
+std::string DefinitionDatabase::decodedValue(IniFile::SectionId section, std::string_view key) const {
+  std::string bytes = decodeBase64(ini_.value(section, key));
+  return text::isAscii(bytes) ? bytes : text::cp949ToUtf8(bytes);
 }
 
-int DefinitionDatabase::itemCount(std::string_view section, std::string_view countKey,
+int DefinitionDatabase::itemCount(IniFile::SectionId section, std::string_view countKey,
                                   std::string_view prefix) const {
   // Keys past the last one present read as empty records, which have no item.
   return std::min(ini_.count(section, countKey), ini_.highestKeyIndex(section, prefix));
 }
 
 Definition DefinitionDatabase::definition(int i, bool withRegistry) const {
-  const std::string section = dbkey::kDefinitionPrefix + std::to_string(i);
+  const IniFile::SectionId section = ini_.section(dbkey::kDefinitionPrefix + std::to_string(i));
   Definition d;
   d.name = decodedValue(section, dbkey::kName);
   d.info = decodedValue(section, dbkey::kInfo);
@@ -86,7 +87,7 @@ Definition DefinitionDatabase::definition(int i, bool withRegistry) const {
 }
 
 DigestDefinition DefinitionDatabase::digestDefinition(int i) const {
-  const std::string section = dbkey::kDigestPrefix + std::to_string(i);
+  const IniFile::SectionId section = ini_.section(dbkey::kDigestPrefix + std::to_string(i));
   DigestDefinition d;
   d.name = decodedValue(section, dbkey::kName);
   d.info = decodedValue(section, dbkey::kInfo);

@@ -119,8 +119,8 @@ class DefinitionDatabase {
   const IniFile& ini() const { return ini_; }
 
  private:
-  std::string decodedValue(std::string_view section, std::string_view key) const;
-  int itemCount(std::string_view section, std::string_view countKey, std::string_view prefix) const;
+  std::string decodedValue(IniFile::SectionId section, std::string_view key) const;
+  int itemCount(IniFile::SectionId section, std::string_view countKey, std::string_view prefix) const;
 
   IniFile ini_;
 };

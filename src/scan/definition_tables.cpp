@@ -55,9 +55,12 @@ std::vector<DigestRow> loadDigestDefinitions(const DefinitionDatabase& db, WorkF
   const int m = db.digestDefinitionCount();
   for (int i = 1; i <= m; ++i) {
     if (stopRequested(flags)) break;
-    const DigestDefinition d = db.digestDefinition(i);
-    for (const DigestItem& item : d.items)
-      emit(rows, DigestRow{item.fileName, d.name, d.info, item.digest, item.size}, onRow);
+    DigestDefinition d = db.digestDefinition(i);
+    for (DigestItem& item : d.items)
+      emit(rows,
+           DigestRow{std::move(item.fileName), d.name, d.info, std::move(item.digest),
+                     std::move(item.size)},
+           onRow);
   }
   std::reverse(rows.begin(), rows.end());
   return rows;

@@ -75,6 +75,7 @@ std::string_view IniFile::keyOf(const Entry& entry) const {
 // Orders the entries by section (a counting sort, so the file order within a
 // section stays) and records each section's range.
 void IniFile::groupEntries(std::vector<uint32_t>& sectionOfEntry) {
+  for (Section& section : sections_) section.count = 0;
   for (uint32_t s : sectionOfEntry) ++sections_[s].count;
   uint32_t next = 0;
   for (Section& section : sections_) {
@@ -122,9 +123,12 @@ void IniFile::indexBigSections() {
   }
 }
 
-const IniFile::Entry* IniFile::findEntry(std::string_view sectionName, std::string_view key) const {
-  const uint32_t index = findSection(sectionName, hashName(sectionName));
-  if (index == kEmpty) return nullptr;
+IniFile::SectionId IniFile::section(std::string_view name) const {
+  return findSection(name, hashName(name));
+}
+
+const IniFile::Entry* IniFile::findEntry(SectionId index, std::string_view key) const {
+  if (index >= sections_.size()) return nullptr;
   const Section& section = sections_[index];
   const uint32_t hash = keyHash(key);
   if (section.count <= kLinearKeys) {
@@ -171,8 +175,12 @@ void IniFile::parse() {
        (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(e - p)))); ++p)
     ++lines;
   entries_.reserve(lines);
+  // Each section's entries usually stand together in the file; only when a
+  // section comes back after another is the section of every entry kept, to
+  // group them afterwards.
   std::vector<uint32_t> sectionOfEntry;
-  sectionOfEntry.reserve(lines);
+  bool grouped = true;
+  uint32_t previous = kEmpty;
   uint32_t section = kEmpty;
   size_t pos = 0;
   while (pos < all.size()) {
@@ -197,28 +205,51 @@ void IniFile::parse() {
     // The profile reader drops one pair of double quotes around a value.
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
       value = value.substr(1, value.size() - 2);
+    if (section != previous) {
+      if (grouped && sections_[section].count > 0) {
+        grouped = false;
+        sectionOfEntry.assign(entries_.size(), 0);
+        for (uint32_t s = 0; s < sections_.size(); ++s)
+          std::fill_n(sectionOfEntry.begin() + sections_[s].first, sections_[s].count, s);
+      }
+      previous = section;
+    }
+    if (grouped) {
+      Section& current = sections_[section];
+      if (current.count == 0) current.first = static_cast<uint32_t>(entries_.size());
+      ++current.count;
+    } else {
+      sectionOfEntry.push_back(section);
+    }
     entries_.push_back(Entry{keyHash(key), static_cast<uint32_t>(key.data() - base),
                              static_cast<uint32_t>(value.data() - base),
                              static_cast<uint32_t>(value.size()), static_cast<uint32_t>(key.size())});
-    sectionOfEntry.push_back(section);
   }
-  groupEntries(sectionOfEntry);
+  if (!grouped) groupEntries(sectionOfEntry);
   indexBigSections();
 }
 
-std::string_view IniFile::value(std::string_view section, std::string_view key) const {
+std::string_view IniFile::value(std::string_view sectionName, std::string_view key) const {
+  return value(section(sectionName), key);
+}
+
+std::string_view IniFile::value(SectionId section, std::string_view key) const {
   const Entry* entry = findEntry(section, key);
   if (!entry) return {};
   return std::string_view(*text_).substr(entry->valueOffset,
                                          std::min<size_t>(entry->valueLength, kMaxValueBytes));
 }
 
-int IniFile::count(std::string_view section, std::string_view key) const {
+int IniFile::count(std::string_view sectionName, std::string_view key) const {
+  return text::atoiLike(value(sectionName, key));
+}
+
+int IniFile::count(SectionId section, std::string_view key) const {
   return text::atoiLike(value(section, key));
 }
 
-bool IniFile::has(std::string_view section, std::string_view key) const {
-  return findEntry(section, key) != nullptr;
+bool IniFile::has(std::string_view sectionName, std::string_view key) const {
+  return findEntry(section(sectionName), key) != nullptr;
 }
 
 int IniFile::indexAfter(std::string_view name, std::string_view prefix) {
@@ -241,8 +272,11 @@ int IniFile::highestSectionIndex(std::string_view prefix) const {
 }
 
 int IniFile::highestKeyIndex(std::string_view sectionName, std::string_view prefix) const {
-  const uint32_t index = findSection(sectionName, hashName(sectionName));
-  if (index == kEmpty) return 0;
+  return highestKeyIndex(section(sectionName), prefix);
+}
+
+int IniFile::highestKeyIndex(SectionId index, std::string_view prefix) const {
+  if (index >= sections_.size()) return 0;
   const Section& section = sections_[index];
   int highest = 0;
   for (uint32_t e = section.first; e < section.first + section.count; ++e)

@@ -27,8 +27,16 @@ class IniFile {
   // A missing or unreadable file gives an empty IniFile; *found says which.
   static IniFile load(std::string_view path, bool* found = nullptr);
 
+  // A section found once, for several lookups in it.
+  using SectionId = uint32_t;
+  static constexpr SectionId kNoSection = 0xFFFFFFFFu;
+  SectionId section(std::string_view name) const;
+
   // The raw value, cut to kMaxValueBytes; empty when absent.
   std::string_view value(std::string_view section, std::string_view key) const;
+  std::string_view value(SectionId section, std::string_view key) const;
+  int count(SectionId section, std::string_view key) const;
+  int highestKeyIndex(SectionId section, std::string_view prefix) const;
   // The value read as a count, like C atoi (0 when it is not a number).
   int count(std::string_view section, std::string_view key) const;
   bool has(std::string_view section, std::string_view key) const;
@@ -73,7 +81,7 @@ class IniFile {
   void growSections();
   void groupEntries(std::vector<uint32_t>& sectionOfEntry);
   void indexBigSections();
-  const Entry* findEntry(std::string_view section, std::string_view key) const;
+  const Entry* findEntry(SectionId section, std::string_view key) const;
   std::string_view keyOf(const Entry& entry) const;
   static int indexAfter(std::string_view name, std::string_view prefix);
 

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+
+#include "common/text.h"
+
 namespace {
 
 TEST(IniFile, LookupsLikeTheProfileReader) {
@@ -49,7 +54,7 @@ TEST(IniFile, HighestIndexIgnoresLeadingZerosAndOtherNames) {
 }
 
 TEST(IniFile, RepeatedSectionsMergeAndLongSectionsAnswerAsShortOnes) {
-  std::string text = "[s]\nk=1\n[t]\nk=t\n[S]\nk=2\nj=3\n[big]\n";
+  std::string text = "[e]\n[s]\nk=1\n[e]\ne=1\n[t]\nk=t\n[S]\nk=2\nj=3\n[big]\n";
   for (int i = 1; i <= 100; ++i) text += "File" + std::to_string(i) + "=v" + std::to_string(i) + "\n";
   text += "file50=again\n[s]\nlast=4\n";
   const scan::IniFile ini(text);
@@ -57,11 +62,49 @@ TEST(IniFile, RepeatedSectionsMergeAndLongSectionsAnswerAsShortOnes) {
   EXPECT_EQ(ini.value("s", "j"), "3");
   EXPECT_EQ(ini.value("s", "last"), "4");
   EXPECT_EQ(ini.value("t", "k"), "t");
+  EXPECT_EQ(ini.value("e", "e"), "1");
   EXPECT_EQ(ini.value("BIG", "file1"), "v1");
   EXPECT_EQ(ini.value("big", "FILE50"), "v50");
   EXPECT_EQ(ini.value("big", "File100"), "v100");
   EXPECT_EQ(ini.value("big", "File101"), "");
   EXPECT_EQ(ini.highestKeyIndex("big", "File"), 100);
+}
+
+// Random files of a few section and key names, repeated and interleaved,
+// against a plain reading of the rules: every key of every section answers
+// as the first line that gave it.
+TEST(IniFile, AgreesWithAPlainReadingOnRandomFiles) {
+  std::mt19937 random(11);
+  const char* sections[] = {"A", "a", "B", "Torvane1", "big"};
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    std::map<std::string, std::map<std::string, std::string>> expected;  // lower-case names
+    std::string current;
+    const int lines = 1 + static_cast<int>(random() % 60);
+    for (int l = 0; l < lines; ++l) {
+      if (random() % 4 == 0 || current.empty()) {
+        current = sections[random() % 5];
+        text += "[" + current + "]\n";
+        expected[text::toLowerAscii(current)];
+        continue;
+      }
+      const std::string key = (random() % 2 ? "File" : "file") + std::to_string(random() % 30);
+      const std::string value = "v" + std::to_string(l);
+      text += key + "=" + value + "\n";
+      expected[text::toLowerAscii(current)].emplace(text::toLowerAscii(key), value);
+    }
+    const scan::IniFile ini(text);
+    for (const auto& [section, keys] : expected) {
+      int highest = 0;
+      for (int k = 0; k < 30; ++k) {
+        const std::string key = "FILE" + std::to_string(k);
+        const auto it = keys.find(text::toLowerAscii(key));
+        EXPECT_EQ(ini.value(section, key), it == keys.end() ? "" : it->second) << text;
+        if (it != keys.end() && k > 0) highest = k;
+      }
+      EXPECT_EQ(ini.highestKeyIndex(section, "File"), highest) << text;
+    }
+  }
 }
 
 TEST(IniFile, MissingFileIsEmpty) {
