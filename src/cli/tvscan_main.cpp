@@ -188,7 +188,9 @@ int main(int argc, char** argv) {
   scan::ScanSetup setup;
   setup.pathContext = scan::currentItemPathContext();
   const auto processTable = scan::loadProcessDefinitions(database, setup.pathContext, nullptr);
-  const auto digestTable = scan::loadDigestDefinitions(database, nullptr);
+  // Only the full scan reads the digest table.
+  const auto digestTable =
+      args->full ? scan::loadDigestDefinitions(database, nullptr) : std::vector<scan::DigestRow>{};
   setup.database = &database;
   setup.processTable = &processTable;
   setup.digestTable = &digestTable;
