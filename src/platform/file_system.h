@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -60,5 +61,17 @@ class FileSystem {
   // Removes an empty folder, or a folder link without touching its target.
   virtual bool removeFolder(const std::string& path) = 0;
 };
+
+// The entries of a folder, "." and ".." left out, read at once so that no
+// enumeration stays open while the caller works through them. Empty when the
+// folder cannot be listed.
+inline std::vector<FolderEntry> folderEntries(FileSystem& files, const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  files.listFolder(folder, [&](const FolderEntry& e) {
+    if (e.name != "." && e.name != "..") entries.push_back(e);
+    return true;
+  });
+  return entries;
+}
 
 }  // namespace platform

@@ -89,15 +89,7 @@ void deleteFolderTree(platform::FileSystem& files, const std::string& path) {
     size_t next = 0;
   };
   std::vector<Frame> stack;
-  auto open = [&](const std::string& folder) {
-    Frame frame{folder, {}, 0};
-    files.listFolder(folder, [&](const platform::FolderEntry& e) {
-      if (e.name != "." && e.name != "..") frame.entries.push_back(e);
-      return true;
-    });
-    stack.push_back(std::move(frame));
-  };
-  open(path);
+  stack.push_back({path, platform::folderEntries(files, path)});
   while (!stack.empty()) {
     Frame& frame = stack.back();
     if (frame.next == frame.entries.size()) {
@@ -110,7 +102,7 @@ void deleteFolderTree(platform::FileSystem& files, const std::string& path) {
     if (entry.isFolder() && entry.isLink())
       files.removeFolder(child);
     else if (entry.isFolder())
-      open(child);
+      stack.push_back({child, platform::folderEntries(files, child)});  // `frame` may move
     else
       files.deleteFile(child);
   }

@@ -19,8 +19,6 @@ bool isShellProcess(const std::string& name) {
   return name == "explorer.exe" || name == "services.exe";
 }
 
-bool isDotEntry(const std::string& name) { return name == "." || name == ".."; }
-
 constexpr const char* kSkippedFolder = "Temporary Internet Files";
 constexpr size_t kRegistryDataBytes = 100;
 
@@ -211,15 +209,7 @@ void ScanEngine::scanFolderTree(const std::string& top) {
   digestIndex_ = &index;
 
   std::vector<Frame> stack;
-  auto open = [&](const std::string& folder) {
-    Frame frame{folder, {}, 0};
-    ports_.files.listFolder(folder, [&](const FolderEntry& entry) {
-      if (!isDotEntry(entry.name)) frame.entries.push_back(entry);
-      return true;
-    });
-    stack.push_back(std::move(frame));
-  };
-  open(top);
+  stack.push_back({top, platform::folderEntries(ports_.files, top)});
   while (!stack.empty()) {
     Frame& frame = stack.back();
     if (frame.next == frame.entries.size()) {
@@ -231,7 +221,8 @@ void ScanEngine::scanFolderTree(const std::string& top) {
     const std::string path = winpath::join(frame.folder, entry.name);
     // At the top every entry is examined, folders included; below it, files.
     if (stack.size() == 1 || !entry.isFolder()) examine(path, entry);
-    if (enterable(path, entry)) open(path);  // may move `frame`
+    if (enterable(path, entry))
+      stack.push_back({path, platform::folderEntries(ports_.files, path)});  // `frame` may move
   }
   digestIndex_ = nullptr;
 }
