@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
 
 #include "scan/digest_index.h"
 #include "scan/scan_texts.h"
@@ -324,6 +325,33 @@ TEST(ScanStop, ASecondScanWhileOneRunsIsRefused) {
   EXPECT_TRUE(h.engine.run(setup, h.observer));
   EXPECT_FALSE(inner);
   EXPECT_TRUE(h.engine.run(setup, h.observer)) << "free again after the scan";
+}
+
+// Stop pressed on another thread, as the window's thread would: the scan on
+// its worker notices it at the next entry and ends as usual.
+TEST(ScanStop, FromAnotherThreadWhileTheWalkRuns) {
+  ScanHarness h;
+  for (int f = 0; f < 50; ++f)
+    for (int i = 0; i < 200; ++i) h.files.addFile("C:\\T\\d" + std::to_string(f) + "\\f" + std::to_string(i), 1);
+  std::atomic<int> entries{0};
+  // The hundredth entry waits for the press, so the test does not depend on
+  // how the two threads are scheduled.
+  h.observer.onLabel = [&](ScanLabel label, const std::string&) {
+    if (label == ScanLabel::CurrentItem && entries.fetch_add(1) + 1 == 100)
+      while (h.flags.stopRequest.load() == 0) std::this_thread::yield();
+  };
+  std::atomic<bool> finished{false};
+  std::thread worker([&] {
+    EXPECT_TRUE(h.scan(true, "C:\\T"));
+    finished = true;
+  });
+  while (entries.load() < 100 && !finished) std::this_thread::yield();
+  h.flags.stopRequest = 1;
+  h.flags.busy = 0;
+  worker.join();
+  EXPECT_EQ(h.engine.examinedFiles(), 100);
+  EXPECT_EQ(h.observer.messages.size(), 1u);
+  EXPECT_EQ(h.flags.busy.load(), 0);
 }
 
 // The index must give what a walk over the whole table gives, row for row.
