@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/text.h"
+#include "common/windows_path.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -18,7 +19,7 @@ namespace fileio {
 
 bool InputFile::open(std::string_view path) {
   close();
-  HANDLE h = CreateFileW(text::widen(path).c_str(), GENERIC_READ,
+  HANDLE h = CreateFileW(text::widen(winpath::extendedLength(path)).c_str(), GENERIC_READ,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;

@@ -18,7 +18,9 @@ namespace platform {
 
 enum class RootKey { LocalMachine, CurrentUser, ClassesRoot, Users };
 
-enum class RegistryAccess { Read, Write, ReadWrite };
+// Full is every right on the key (KEY_ALL_ACCESS): what a limited user lacks
+// under HKEY_LOCAL_MACHINE.
+enum class RegistryAccess { Read, Write, ReadWrite, Full };
 
 // REG_* type numbers as Windows defines them.
 enum RegistryValueType : uint32_t {

@@ -18,14 +18,14 @@ std::string toRegSz(std::string_view utf8) {
   return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
 }
 
+}  // namespace
+
 bool isStringType(uint32_t type) {
   return type == platform::kRegSz || type == platform::kRegExpandSz ||
          type == platform::kRegMultiSz;
 }
 
-// The text a string read gives: up to the first NUL. Data of other types is
-// taken as ANSI (CP949) bytes, as an untyped read of them would show.
-std::string textOf(uint32_t type, const std::string& data) {
+std::string registryText(uint32_t type, const std::string& data) {
   if (isStringType(type)) {
     std::u16string wide(data.size() / 2, u'\0');
     std::memcpy(wide.data(), data.data(), wide.size() * 2);
@@ -36,8 +36,6 @@ std::string textOf(uint32_t type, const std::string& data) {
   const size_t nul = data.find('\0');
   return text::cp949ToUtf8(std::string_view(data).substr(0, nul));
 }
-
-}  // namespace
 
 std::optional<RootKey> parseRootName(std::string_view name) {
   if (name == "HKEY_LOCAL_MACHINE") return RootKey::LocalMachine;
@@ -61,7 +59,7 @@ uint32_t RegistryStore::readDword(RootKey root, std::string_view path, std::stri
   std::string data;
   if (registry_.queryValue(key.get(), name, 4 * kValueBufferChars, &type, &data) != 0)
     return defaultValue;
-  if (isStringType(type)) data = text::utf8ToCp949(textOf(type, data)) + '\0';
+  if (isStringType(type)) data = text::utf8ToCp949(registryText(type, data)) + '\0';
   if (data.size() > 4) return defaultValue;
   uint32_t value = 0;
   std::memcpy(&value, data.data(), data.size());
@@ -79,7 +77,7 @@ bool RegistryStore::readString(RootKey root, std::string_view path, std::string_
     *out = std::string(defaultText);
     return false;
   }
-  *out = textOf(type, data);
+  *out = registryText(type, data);
   return true;
 }
 

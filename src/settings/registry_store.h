@@ -23,6 +23,13 @@ inline constexpr size_t kValueBufferChars = 260;
 // anything else has no root.
 std::optional<platform::RootKey> parseRootName(std::string_view name);
 
+// The text a value's data reads as: strings up to their first NUL; data of
+// other types taken as ANSI (CP949) bytes up to the first zero, as an untyped
+// read of them would show.
+std::string registryText(uint32_t type, const std::string& data);
+// REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ.
+bool isStringType(uint32_t type);
+
 class RegistryStore {
  public:
   explicit RegistryStore(platform::Registry& registry) : registry_(registry) {}

@@ -24,6 +24,7 @@ REGSAM samFor(platform::RegistryAccess access) {
     case platform::RegistryAccess::Read: return KEY_READ;
     case platform::RegistryAccess::Write: return KEY_WRITE;
     case platform::RegistryAccess::ReadWrite: return KEY_READ | KEY_WRITE;
+    case platform::RegistryAccess::Full: return KEY_ALL_ACCESS;
   }
   return KEY_READ;
 }
