@@ -53,6 +53,7 @@ std::vector<DigestRow> loadDigestDefinitions(const DefinitionDatabase& db, WorkF
                                              const std::function<void(const DigestRow&)>& onRow) {
   std::vector<DigestRow> rows;
   const int m = db.digestDefinitionCount();
+  rows.reserve(static_cast<size_t>(m));  // most digest definitions hold one item
   for (int i = 1; i <= m; ++i) {
     if (stopRequested(flags)) break;
     DigestDefinition d = db.digestDefinition(i);

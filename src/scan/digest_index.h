@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "scan/definition_tables.h"
@@ -21,10 +20,23 @@ class DigestIndex {
   void matches(const std::string& name, int32_t sizeText, std::vector<uint32_t>* out) const;
 
  private:
-  std::unordered_map<std::string, std::vector<uint32_t>> byName_;
-  // Only sizes written as a file's size text is written (signed decimal, no
-  // sign for 0 and up, no leading zeros) can equal one; other rows never match.
-  std::unordered_map<int32_t, std::vector<uint32_t>> bySize_;
+  // Open addressing over the distinct names (and sizes); each slot holds the
+  // first row of its key, and `next` links the later rows of the same key in
+  // table order. No allocation per row.
+  struct Slot {
+    uint64_t hash = 0;
+    uint32_t first = kNone;
+  };
+  static constexpr uint32_t kNone = 0xFFFFFFFFu;
+
+  uint32_t firstByName(const std::string& name, uint64_t hash) const;
+  uint32_t firstBySize(int32_t size) const;
+
+  const std::vector<DigestRow>& table_;
+  std::vector<Slot> nameSlots_;
+  std::vector<Slot> sizeSlots_;  // hash holds the size
+  std::vector<uint32_t> nextByName_;
+  std::vector<uint32_t> nextBySize_;
 };
 
 // The file-status size as the scan writes it: the low 32 bits, signed.

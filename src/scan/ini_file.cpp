@@ -170,11 +170,20 @@ void IniFile::parse() {
   if (all.substr(0, 3) == "\xEF\xBB\xBF") all.remove_prefix(3);
   const char* base = text_->data();
   // Every line may be an entry: size the arrays once.
-  size_t lines = 1;
+  size_t lines = 1, headers = 1;
   for (const char* p = all.data(), *e = all.data() + all.size();
-       (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(e - p)))); ++p)
+       (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(e - p)))); ++p) {
     ++lines;
+    if (p + 1 < e && p[1] == '[') ++headers;
+  }
   entries_.reserve(lines);
+  // Lines that open with "[" need not be sections; a hostile file of them
+  // gets no more than a large real database would.
+  headers = std::min<size_t>(headers, 1 << 20);
+  sections_.reserve(headers);
+  size_t slots = 64;
+  while (slots < headers * 2) slots *= 2;
+  sectionSlots_.assign(slots, SectionSlot{});
   // Each section's entries usually stand together in the file; only when a
   // section comes back after another is the section of every entry kept, to
   // group them afterwards.
