@@ -53,7 +53,9 @@ std::vector<DigestRow> loadDigestDefinitions(const DefinitionDatabase& db, WorkF
                                              const std::function<void(const DigestRow&)>& onRow) {
   std::vector<DigestRow> rows;
   const int m = db.digestDefinitionCount();
-  rows.reserve(static_cast<size_t>(m));  // most digest definitions hold one item
+  // Most digest definitions hold one item; a hostile count gets no more room
+  // than the file has sections.
+  if (m > 0) rows.reserve(std::min<size_t>(static_cast<size_t>(m), db.ini().sectionCount()));
   for (int i = 1; i <= m; ++i) {
     if (stopRequested(flags)) break;
     DigestDefinition d = db.digestDefinition(i);

@@ -41,6 +41,8 @@ class IniFile {
   int count(std::string_view section, std::string_view key) const;
   bool has(std::string_view section, std::string_view key) const;
 
+  size_t sectionCount() const { return sections_.size(); }
+
   // The highest n for which a section named prefix + n exists (n decimal,
   // without leading zeros, as the database numbers its sections); 0 if none.
   int highestSectionIndex(std::string_view prefix) const;

@@ -82,3 +82,18 @@ TEST(Loaders, StopRequestEndsEarlyAndClearsBusy) {
 }
 
 }  // namespace
+
+namespace {
+
+// Counts that do not fit the file: a negative one reads as nothing, a huge
+// one gives the rows that are there (and no huge allocation).
+TEST(DigestDefinitions, HostileCounts) {
+  const std::string item = dbfixture::b64("a.exe#1#44d88612fea8a8f36de82e1278abb02f");
+  for (const char* count : {"-1", "2000000000"}) {
+    const scan::DefinitionDatabase db{scan::IniFile(
+        std::string("[TotalCountMD5]\nCount=") + count + "\n[TorvaneMD51]\nFileCount=1\nFile1=" + item + "\n")};
+    EXPECT_EQ(scan::loadDigestDefinitions(db, nullptr).size(), count[0] == '-' ? 0u : 1u) << count;
+  }
+}
+
+}  // namespace
