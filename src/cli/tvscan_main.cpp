@@ -216,6 +216,7 @@ int main(int argc, char** argv) {
   progress.clear();
 
   std::vector<scan::ResultRow> rows = engine.results();
+  const bool foundSomething = !rows.empty();
   writeOut(stderr, oneLine(scan::texts::scanFinished(rows.size(), elapsed)) + "\n");
   if (args->remedy && !rows.empty()) {
     scan::Remedy remedy({files, processes, store, win32::systemFolder()});
@@ -225,5 +226,5 @@ int main(int argc, char** argv) {
       writeOut(stderr, "tvscan: not removed: " + row.location + "\n");
     writeOut(stderr, oneLine(remedyObserver.message) + "\n");
   }
-  return engine.results().empty() ? 0 : kFound;
+  return foundSomething ? kFound : 0;
 }
