@@ -217,6 +217,32 @@ def faces():
     return sheet
 
 
+def icon():
+    """The icon's images, each at its size and the small ones also enlarged 4 times."""
+    import io
+    import struct
+    data = open(os.path.join(SKIN, "torvane.ico"), "rb").read()
+    count = struct.unpack("<HHH", data[:6])[2]
+    sheet = Image.new("RGB", (720, 280), (236, 236, 236))
+    x = 10
+    for i in range(count):
+        w, _, _, _, _, _, size, off = struct.unpack("<BBBBHHII", data[6 + 16 * i:22 + 16 * i])
+        w = w or 256
+        blob = data[off:off + size]
+        if blob[:4] == b"\x89PNG":
+            im = Image.open(io.BytesIO(blob)).convert("RGBA")
+        else:
+            im = Image.frombytes("RGBA", (w, w), blob[40:40 + w * w * 4], "raw", "BGRA", 0, -1)
+        sheet.paste(im, (x, 10), im)
+        if w <= 48:
+            big = im.resize((w * 4, w * 4), Image.NEAREST)
+            sheet.paste(big, (x, 70), big)
+            x += w * 4 + 10
+        else:
+            x += w + 10
+    return sheet
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     tab_labels = [(104, 150, 100, "검색위치 : "), (162, 150, 500, "대기상태"), (104, 170, 100, "검사항목 : "),
@@ -240,6 +266,7 @@ def main():
         "trust": trust(),
         "notice": notice(),
         "faces": faces(),
+        "icon": icon(),
     }
     for name, img in shots.items():
         img.save(os.path.join(OUT, name + ".png"))

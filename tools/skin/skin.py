@@ -178,12 +178,16 @@ def mix(a, b, t):
     return tuple(round(a[i] + (b[i] - a[i]) * t) for i in range(3))
 
 
-def vertical_gradient(img, box, top, bottom):
-    x0, y0, x1, y1 = box
+def navy_at(y):
+    """The header's colour at row y; the title bands of the small windows use
+    the same rows, so the one close button blends on all of them."""
+    return mix(NAVY_TOP, NAVY_BOTTOM, min(y, HEADER_H - 1) / (HEADER_H - 1))
+
+
+def navy_band(img, height):
     d = ImageDraw.Draw(img)
-    span = max(1, y1 - y0 - 1)
-    for y in range(y0, y1):
-        d.line([(x0, y), (x1 - 1, y)], fill=mix(top, bottom, (y - y0) / span))
+    for y in range(height):
+        d.line([(0, y), (img.size[0] - 1, y)], fill=navy_at(y))
 
 
 SS = 4  # supersampling factor for shapes
@@ -224,12 +228,12 @@ def fit_lines(txt, w, h, sizes=(11, 10, 9)):
         if text_width(txt, font(size)) <= w and size <= h:
             return size, [txt]
     words = txt.split(" ")
-    for size in sizes:
+    for size in sizes[1:] or sizes:  # two lines read better a size smaller
         best = None
         for i in range(1, len(words)):
             lines = [" ".join(words[:i]), " ".join(words[i:])]
             widest = max(text_width(l, font(size)) for l in lines)
-            if widest <= w and 2 * size + 1 <= h and (best is None or widest < best[0]):
+            if widest <= w and 2 * size + 1 <= h and (best is None or widest <= best[0]):
                 best = (widest, lines)
         if best:
             return size, best[1]
@@ -247,19 +251,19 @@ def centred_text(img, box, txt, colour, sizes=(11, 10, 9), weight="regular", dy=
 
 
 # ------------------------------------------------------------- glyphs
-def shield(d, cx, cy, size, s, body=ACCENT, inner=WHITE, check=ACCENT):
+def shield(d, cx, cy, size, s, body=ACCENT, inner=WHITE, check=ACCENT, width=0.82, weight=0.1):
     """A shield with a check mark, centred at (cx, cy), size pixels high,
     on a draw of scale s."""
-    w = size * 0.82
+    w = size * width
     top, bottom = cy - size / 2, cy + size / 2
     pts = [(cx, top), (cx + w / 2, top + size * 0.16), (cx + w / 2, top + size * 0.45),
            (cx + w * 0.36, top + size * 0.72), (cx, bottom), (cx - w * 0.36, top + size * 0.72),
            (cx - w / 2, top + size * 0.45), (cx - w / 2, top + size * 0.16)]
     d.polygon([(x * s, y * s) for x, y in pts], fill=body)
-    k = 0.78
+    k = 0.78 if inner != body else 1.0
     inner_pts = [(cx + (x - cx) * k, cy + (y - cy) * k + size * 0.01) for x, y in pts]
     d.polygon([(x * s, y * s) for x, y in inner_pts], fill=inner)
-    lw = max(1.0, size * 0.1)
+    lw = max(1.0, size * weight)
     mark = [(cx - size * 0.17, cy + size * 0.01), (cx - size * 0.03, cy + size * 0.15),
             (cx + size * 0.2, cy - size * 0.13)]
     d.line([(x * s, y * s) for x, y in mark], fill=check, width=round(lw * s), joint="curve")
@@ -328,7 +332,7 @@ def title_band(img, title, with_logo=True):
     """The deep blue band of the small windows; matches the header's top rows
     so the shared close button blends on every window."""
     w = img.size[0]
-    vertical_gradient(img, (0, 0, w, BAND_H), NAVY_TOP, mix(NAVY_TOP, NAVY_BOTTOM, BAND_H / HEADER_H))
+    navy_band(img, BAND_H)
     x = 14
     if with_logo:
         smooth_shape(img, lambda d, s: shield(d, 22, BAND_H / 2, 20, s, body=CYAN, inner=NAVY_TOP,
@@ -340,7 +344,7 @@ def title_band(img, title, with_logo=True):
 
 def header(size, text, details):
     img = Image.new("RGB", size)
-    vertical_gradient(img, (0, 0, size[0], size[1]), NAVY_TOP, NAVY_BOTTOM)
+    navy_band(img, size[1])
     smooth_shape(img, lambda d, s: shield(d, 42, 40, 50, s, body=CYAN, inner=NAVY_TOP, check=WHITE))
     draw_text(img, (78, 19), "Torvane", 24, WHITE, "brand")
     tw = text_width("Torvane ", font(24, "brand"))
@@ -369,10 +373,10 @@ def active_tab_strip(img, tab):
 
 def page_title(img, title, subtitle):
     d = ImageDraw.Draw(img)
-    d.rectangle([28, 97, 31, 115], fill=ACCENT)
-    draw_text(img, (40, 106), title, 16, TEXT_DARK, "bold", anchor="lm")
+    d.rectangle([28, 93, 31, 110], fill=ACCENT)
+    draw_text(img, (40, 101), title, 16, TEXT_DARK, "bold", anchor="lm")
     tw = text_width(title, font(16, "bold"))
-    draw_text(img, (40 + tw + 12, 107), subtitle, 11, TEXT_MUTED, anchor="lm")
+    draw_text(img, (40 + tw + 12, 102), subtitle, 11, TEXT_MUTED, anchor="lm")
 
 
 def panel(img, box, radius=4):
@@ -452,17 +456,17 @@ def about(size, title, details):
     img = Image.new("RGB", size, BODY)
     title_band(img, title)
     w, h = size
-    panel(img, (20, 50, w - 20, 250))
-    smooth_shape(img, lambda d, s: shield(d, 70, 100, 60, s))
-    draw_text(img, (118, 78), "Torvane", 22, TEXT_DARK, "brand")
+    panel(img, (20, 48, w - 20, 250))
+    smooth_shape(img, lambda d, s: shield(d, 64, 84, 52, s))
+    draw_text(img, (108, 62), "Torvane", 22, TEXT_DARK, "brand")
     tw = text_width("Torvane ", font(22, "brand"))
-    draw_text(img, (118 + tw, 78), "AntiVirus 2008", 22, ACCENT, "brand")
-    draw_text(img, (120, 110), details["version"], 12, TEXT_MUTED)
+    draw_text(img, (108 + tw, 62), "AntiVirus 2008", 22, ACCENT, "brand")
+    draw_text(img, (110, 93), details["version"], 12, TEXT_MUTED)
     d = ImageDraw.Draw(img)
-    d.line([(40, 140), (w - 40, 140)], fill=BORDER)
-    y = 150
+    d.line([(40, 122), (w - 40, 122)], fill=BORDER)
+    y = 132
     for label, value in details["credits"] + [("블로그", None)]:
-        draw_text(img, (120, y + 5), label, 10, TEXT_DARK, "bold", anchor="rm")
+        draw_text(img, (118, y + 5), label, 10, TEXT_DARK, "bold", anchor="rm")
         if value is not None:
             draw_text(img, (126, y + 5), value, 10, TEXT_MUTED, anchor="lm")
         y += 18
@@ -629,15 +633,16 @@ def icon_image(px):
     img = Image.new("RGBA", (px, px), (0, 0, 0, 0))
     big = Image.new("RGBA", (px * SS, px * SS), (0, 0, 0, 0))
     d = ImageDraw.Draw(big)
-    size = px * 0.94
+    small = px <= 16
+    size = px * (1.0 if small else 0.96)
     c = px / 2
-
-    def sh(body, inner, check, k):
-        shield(d, c, c + px * 0.01, size * k, SS, body=body, inner=inner, check=check)
-    sh(NAVY_BOTTOM, CYAN, WHITE, 1.0)
-    # a solid white-on-blue core reads better than an outline at 16 pixels
-    d2 = ImageDraw.Draw(big)
-    shield(d2, c, c + px * 0.03, size * 0.74, SS, body=ACCENT, inner=ACCENT, check=WHITE)
+    # an outer navy shield with a thin cyan edge, a solid blue core with a
+    # white check; the check is bolder at small sizes so it stays legible
+    shield(d, c, c, size, SS, body=NAVY_BOTTOM, inner=NAVY_BOTTOM, check=NAVY_BOTTOM, width=0.92)
+    if not small:
+        shield(d, c, c + size * 0.02, size * 0.84, SS, body=CYAN, inner=CYAN, check=CYAN, width=0.92)
+    shield(d, c, c + size * 0.03, size * (0.8 if small else 0.74), SS, body=ACCENT, inner=ACCENT, check=WHITE, width=0.92,
+           weight=0.2 if small else 0.14)
     img = big.resize((px, px), Image.LANCZOS if px >= 48 else Image.BOX)
     return img
 
