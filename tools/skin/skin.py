@@ -89,11 +89,11 @@ SKIN = [
 
     # Main window buttons: header
     ((132, 133, 134), (17, 16), "button", "×", {"style": "close", "at": (MAIN, 670, 10)}),
-    ((135, 210, 136), (83, 28), "button", "기본정보", {"style": "tab", "at": (MAIN, 354, 50)}),
-    ((137, 211, 138), (68, 28), "button", "검사", {"style": "tab", "at": (MAIN, 439, 50)}),
-    ((139, 212, 140), (68, 28), "button", "업데이트", {"style": "tab", "at": (MAIN, 509, 50)}),
-    ((141, 213, 142), (46, 28), "button", "도구", {"style": "tab", "at": (MAIN, 579, 50)}),
-    ((143, 214, 144), (57, 28), "button", "도움말", {"style": "tab", "at": (MAIN, 627, 50)}),
+    ((135, 210, 136), (83, 28), "button", "기본정보", {"style": "tab", "control": 1011, "at": (MAIN, 354, 50)}),
+    ((137, 211, 138), (68, 28), "button", "검사", {"style": "tab", "control": 1012, "at": (MAIN, 439, 50)}),
+    ((139, 212, 140), (68, 28), "button", "업데이트", {"style": "tab", "control": 1013, "at": (MAIN, 509, 50)}),
+    ((141, 213, 142), (46, 28), "button", "도구", {"style": "tab", "control": 1014, "at": (MAIN, 579, 50)}),
+    ((143, 214, 144), (57, 28), "button", "도움말", {"style": "tab", "control": 1015, "at": (MAIN, 627, 50)}),
     # scan page
     ((146, 208, 147), (50, 16), "button", "검사하기", {"style": "primary", "at": (MAIN, 488, 465)}),
     ((148, 207, 149), (50, 16), "button", "정지하기", {"style": "secondary", "at": (MAIN, 555, 465)}),
@@ -104,12 +104,12 @@ SKIN = [
     ((167, 206, 168), (50, 16), "button", "검색하기", {"style": "primary", "at": (MAIN, 488, 465)}),
     ((169, 205, 170), (50, 16), "button", "삭제하기", {"style": "danger", "at": (MAIN, 624, 465)}),
     # tools tabs
-    ((171, 173, 172), (60, 27), "button", "윈도우 최적화", {"style": "tooltab", "at": (MAIN, 276, 188)}),
-    ((174, 175, 176), (71, 27), "button", "ActiveX", {"style": "tooltab", "at": (MAIN, 339, 188)}),
-    ((177, 179, 178), (71, 27), "button", "프로세스", {"style": "tooltab", "at": (MAIN, 412, 188)}),
-    ((180, 181, 182), (68, 27), "button", "시작 프로그램 관리", {"style": "tooltab", "at": (MAIN, 485, 188)}),
-    ((183, 184, 185), (51, 27), "button", "BHO", {"style": "tooltab", "at": (MAIN, 555, 188)}),
-    ((186, 187, 188), (66, 27), "button", "사용자 설정", {"style": "tooltab", "at": (MAIN, 608, 188)}),
+    ((171, 173, 172), (60, 27), "button", "윈도우 최적화", {"style": "tooltab", "control": 1042, "at": (MAIN, 276, 188)}),
+    ((174, 175, 176), (71, 27), "button", "ActiveX", {"style": "tooltab", "control": 1043, "at": (MAIN, 339, 188)}),
+    ((177, 179, 178), (71, 27), "button", "프로세스", {"style": "tooltab", "control": 1044, "at": (MAIN, 412, 188)}),
+    ((180, 181, 182), (68, 27), "button", "시작 프로그램 관리", {"style": "tooltab", "control": 1045, "at": (MAIN, 485, 188)}),
+    ((183, 184, 185), (51, 27), "button", "BHO", {"style": "tooltab", "control": 1046, "at": (MAIN, 555, 188)}),
+    ((186, 187, 188), (66, 27), "button", "사용자 설정", {"style": "tooltab", "control": 1047, "at": (MAIN, 608, 188)}),
     # ActiveX, process, BHO pages (190-192 also serve the alert window's Block)
     ((190, 192, 191), (50, 16), "button", "차단하기", {"style": "danger", "at": (MAIN, 555, 465)}),
     ((193, 194, 195), (50, 16), "button", "해제하기", {"style": "primary", "at": (MAIN, 624, 465)}),
@@ -149,9 +149,14 @@ SKIN = [
 ]
 
 # Positions of the main window's controls that the page pictures keep clean.
-MAIN_TABS = {1011: (354, 83), 1012: (439, 68), 1013: (509, 68), 1014: (579, 46), 1015: (627, 57)}
-TOOL_TABS = {1042: (276, 60), 1043: (339, 71), 1044: (412, 71), 1045: (485, 68),
-             1046: (555, 51), 1047: (608, 66)}
+def _tabs(style):
+    """Control id -> (x, width) of the main window's tabs of one style, from the table."""
+    return {r[4]["control"]: (r[4]["at"][1], r[1][0]) for r in SKIN
+            if r[2] == "button" and r[4]["style"] == style and r[4]["at"][0] == MAIN}
+
+
+MAIN_TABS = _tabs("tab")
+TOOL_TABS = _tabs("tooltab")
 TOOL_TAB_Y, TOOL_TAB_H = 188, 27
 LIST_RECT = (28, 216, 28 + 651, 216 + 235)
 INFO_GROUPS = [  # heading, first label y, last label bottom, glyph
