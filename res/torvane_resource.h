@@ -1,0 +1,6 @@
+// Resource numbers of torvane.exe that the resource script names.
+#pragma once
+
+#define IDI_TORVANE 128
+#define IDD_MAIN 102
+#define IDD_PROGRAM_INFO 159
