@@ -6,7 +6,7 @@ TSAN    := $(BUILD)/tsan
 JOBS    ?= $(shell nproc)
 FUZZ_SECONDS ?= 120
 
-.PHONY: all deps native win64 tsan test test-native test-win64 fuzz clean
+.PHONY: all deps native win64 tsan test test-native test-win64 fuzz clean run
 
 all: native win64
 
@@ -48,6 +48,10 @@ test: native tsan win64
 	ctest --test-dir $(TSAN) --output-on-failure -j $(JOBS) -L unit || status=1; \
 	tools/with-display ctest --test-dir $(WIN64) --output-on-failure -j $(JOBS) --repeat until-pass:3 || status=1; \
 	exit $$status
+
+# Starts torvane.exe from build/win64/dist under Wine (see tools/run).
+run: win64
+	@BUILD=$(BUILD) tools/run
 
 fuzz: native
 	@for t in fuzz_base64 fuzz_database; do \
