@@ -57,8 +57,16 @@ bool CheckListView::initHeaderCheckBox() {
   HWND header = ListView_GetHeader(list_);
   if (!header) return false;
   SetWindowSubclass(list_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  images_ = ImageList_LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kCheckStripBitmap), 16,
-                                 3, RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  // The strip's three 16-pixel images, magenta transparent. Made from a
+  // 24-bit list with the mask taken from the strip, which keeps the colours
+  // of the 8-bit strip on every display depth.
+  images_ = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 3, 3);
+  if (HBITMAP strip = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                      MAKEINTRESOURCEW(kCheckStripBitmap), IMAGE_BITMAP,
+                                                      0, 0, LR_DEFAULTCOLOR))) {
+    ImageList_AddMasked(images_, strip, RGB(255, 0, 255));
+    DeleteObject(strip);
+  }
   Header_SetImageList(header, images_);
   HDITEMW item{};
   item.mask = HDI_FORMAT | HDI_IMAGE;
