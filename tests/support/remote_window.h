@@ -1,0 +1,19 @@
+// Reading the windows of another process, as a user's tools would: the rows
+// of a list view (through memory of that process) and its message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// The texts of every row of list view `list` (another process's), columns 0 … columns-1.
+std::vector<std::vector<std::string>> remoteListRows(HWND list, int columns);
+
+// A visible message box ("#32770") owned by `owner`, or null.
+HWND findOwnedMessageBox(HWND owner);
+std::string remoteText(HWND window);
+
+}  // namespace testing_support
