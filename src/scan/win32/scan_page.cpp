@@ -33,6 +33,8 @@ std::vector<std::string> columnsOf(const ResultRow& row) {
 }  // namespace
 
 // The scan engine's reports, made on the scan's worker, carried to the page.
+// A report lives on the worker's stack and ends with the scan; what it posts
+// names the page, which lives as long as the window.
 class ScanPage::ScanReports final : public ScanObserver {
  public:
   explicit ScanReports(ScanPage& page)
@@ -45,15 +47,14 @@ class ScanPage::ScanReports final : public ScanObserver {
     throttle_.update(static_cast<int>(label), text);
   }
   void showCurrentItem(bool shown) override {
-    post([this, shown] {
-      ShowWindow(GetDlgItem(page_.context_.window, kCurrentItem), shown ? SW_SHOW : SW_HIDE);
-    });
+    HWND item = GetDlgItem(page_.context_.window, kCurrentItem);
+    post([item, shown] { ShowWindow(item, shown ? SW_SHOW : SW_HIDE); });
   }
   void clearResults() override {
-    post([this] { page_.clearRows(); });
+    post([page = &page_] { page->clearRows(); });
   }
   void insertResult(const ResultRow& row) override {
-    post([this, row] { page_.insertRow(row); });
+    post([page = &page_, row] { page->insertRow(row); });
   }
   void showMessage(const std::string& text, MessageIcon icon) override {
     finish();
@@ -62,7 +63,7 @@ class ScanPage::ScanReports final : public ScanObserver {
                    MB_OK | (icon == MessageIcon::Warning ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
   }
   void startRemedy() override {
-    post([this] { page_.startRemedy(true); });
+    post([page = &page_] { page->startRemedy(true); });
   }
   // Every label text still held back goes out now.
   void finish() { throttle_.flush(); }
@@ -82,10 +83,10 @@ class ScanPage::RemedyReports final : public RemedyObserver {
  public:
   explicit RemedyReports(ScanPage& page) : page_(page) {}
   void removeRow(size_t index) override {
-    page_.context_.queue->post([this, index] { page_.removeRow(index); });
+    page_.context_.queue->post([page = &page_, index] { page->removeRow(index); });
   }
   void uncheckRow(size_t index) override {
-    page_.context_.queue->post([this, index] { page_.uncheckRow(index); });
+    page_.context_.queue->post([page = &page_, index] { page->uncheckRow(index); });
   }
   void setLabel(ScanLabel label, const std::string& text) override {
     app::WindowContext& context = page_.context_;
@@ -175,8 +176,10 @@ void ScanPage::onStop() {
 }
 
 void ScanPage::onRemedy() {
-  if (scanWorker_.running()) return;
-  startRemedy(false);
+  // Not while the scan still looks for rows; a scan that is only ending
+  // (its closing message answered, or stopped) is waited for.
+  if (context_.flags.busy.load() == 1) return;
+  startRemedy(scanWorker_.running());
 }
 
 bool ScanPage::startRemedy(bool afterScan) {
@@ -186,8 +189,8 @@ bool ScanPage::startRemedy(bool afterScan) {
   ui::CheckListView& list = context_.list(kResultList);
   for (size_t i = 0; i < rows.size(); ++i) rows[i].checked = list.checked(static_cast<int>(i));
   const bool started = remedyWorker_.start([this, afterScan, rows = std::move(rows)]() mutable {
-    // An automatic remedy starts as its scan ends; the scan's last label
-    // texts come first.
+    // A remedy that starts as its scan ends lets the scan's last label texts
+    // come first.
     if (afterScan) scanWorker_.wait(INFINITE);
     win32::Win32FileSystem files;
     win32::Win32Processes processes;
