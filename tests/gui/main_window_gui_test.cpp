@@ -21,7 +21,9 @@
 #include "scan/database_writer.h"
 #include "scan/win32/scan_page.h"
 #include "settings/key_layout.h"
+#include "support/main_window_stand_in.h"
 #include "support/screenshot.h"
+#include "support/temp_dir.h"
 #include "ui/shell_texts.h"
 
 namespace {
@@ -394,6 +396,125 @@ TEST_F(MainWindowGui, ProgramInformationWindow) {
   // Closed, and the main window answers again.
   EXPECT_EQ(gui::findThreadWindow(thread, L"#32770", w), nullptr);
   EXPECT_TRUE(IsWindowEnabled(w));
+}
+
+// The home page opens in the default browser: here a script made by the
+// build that logs the address it is given beside itself (TORVANE_BROWSER
+// names it), put in place of the browser.
+class BrowserLog {
+ public:
+  BrowserLog() {
+    const char* script = std::getenv("TORVANE_BROWSER");
+    EXPECT_NE(script, nullptr) << "TORVANE_BROWSER names the logging browser script";
+    if (!script) return;
+    std::string host = script;
+    log_ = testing_support::windowsPathOfHostPath(host.substr(0, host.rfind('/')) + "/browser.log");
+    DeleteFileW(text::widen(log_).c_str());
+    HKEY key;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                    &key, nullptr);
+    const std::wstring browsers = text::widen(host);
+    RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(browsers.c_str()),
+                   static_cast<DWORD>((browsers.size() + 1) * 2));
+    RegCloseKey(key);
+  }
+  ~BrowserLog() {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", L"Browsers");
+    DeleteFileW(text::widen(log_).c_str());
+  }
+  // The addresses opened so far, once `count` have arrived (or after 10 s).
+  std::vector<std::string> opened(size_t count) const {
+    std::vector<std::string> lines;
+    gui::pumpUntil(
+        [&] {
+          std::string all;
+          fileio::readWholeFile(log_, &all);
+          lines.clear();
+          for (std::string& line : text::split(all, '\n'))
+            if (!line.empty()) lines.push_back(line);
+          return lines.size() >= count;
+        },
+        10000);
+    return lines;
+  }
+
+ private:
+  std::string log_;
+};
+
+TEST_F(MainWindowGui, HomePageLinkOpensTheBrowserOnTheInformationPageOnly) {
+  BrowserLog browser;
+  HWND w = open();
+  const std::string home = std::string(app::kDefaultServerUrl) + "/";
+  // A real click (it also starts the system's drag of the window, which
+  // the button's release ends) on the address part of label 1009.
+  auto click = [&](int x, int y) {
+    POINT at{x, y};
+    ClientToScreen(w, &at);
+    SetCursorPos(at.x, at.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+    gui::pump(300);
+  };
+  click(200, 437);
+  EXPECT_EQ(browser.opened(1), std::vector<std::string>{home});
+  // The same click on the options page only drags.
+  command(cmd::kToolsOptions);
+  click(200, 437);
+  // The help menu's and the tray's home-page commands.
+  command(cmd::kHomePage);
+  command(cmd::kTrayHomePage);
+  EXPECT_EQ(browser.opened(3), (std::vector<std::string>{home, home, home}));
+}
+
+TEST_F(MainWindowGui, ProcessListSelectionFollowsTheClickedCheckBox) {
+  HWND w = open();
+  command(cmd::kToolsProcess);
+  ui::CheckListView& list = window_->context().list(1051);
+  for (const char* name : {"c.exe", "b.exe", "a.exe"}) list.insertRow(0, {name, "", ""}, false);
+  auto clickBox = [&](int row) {
+    RECT box{LVIR_ICON};
+    ListView_GetItemRect(list.window(), row, &box, LVIR_BOUNDS);
+    const LPARAM at = MAKELPARAM(box.left + 8, (box.top + box.bottom) / 2);
+    SendMessageW(list.window(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list.window(), WM_LBUTTONUP, 0, at);
+    gui::pump(50);
+  };
+  auto selected = [&] {
+    std::vector<int> rows;
+    for (int row = -1; (row = ListView_GetNextItem(list.window(), row, LVNI_SELECTED)) >= 0;) rows.push_back(row);
+    return rows;
+  };
+  ListView_SetItemState(list.window(), 2, LVIS_SELECTED, LVIS_SELECTED);
+  clickBox(1);
+  EXPECT_TRUE(list.checked(1));
+  EXPECT_EQ(selected(), std::vector<int>{1});
+  clickBox(1);
+  EXPECT_FALSE(list.checked(1));
+  EXPECT_TRUE(selected().empty());
+}
+
+TEST_F(MainWindowGui, AutoMenuScansWhenTheScanPageOpens) {
+  store_.writeString(keys::kRoot, keys::kMain, keys::value::kAutoMenu, "1");
+  store_.writeString(keys::kRoot, keys::kMain, keys::value::kQuickScan, "1");
+  store_.writeString(keys::kRoot, keys::kMain, keys::value::kFullScan, "0");
+  HWND w = open();
+  // The scan's closing message comes from its worker, owned by the window.
+  std::string message;
+  ASSERT_TRUE(gui::whileShown(
+      w, WM_COMMAND, cmd::kTabScan, 0, [&] { return gui::findOwnedWindow(w, L"#32770"); },
+      [&](HWND box) {
+        message = gui::controlText(box, 0xFFFF);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+      }));
+  EXPECT_EQ(message.rfind("악성코드 검사를 완료 하였습니다.", 0), 0u) << message;
+  EXPECT_NE(message.find("악성코드가 발견되지 않았습니다."), std::string::npos) << message;
+  EXPECT_TRUE(gui::pumpUntil([&] { return gui::controlText(w, 1016) == "진행정보 : 대기상태"; }, 5000));
+  EXPECT_NE(store_.readString(keys::kRoot, keys::kMain, keys::value::kLastScanDate, keys::kDefault),
+            keys::kDefault);
 }
 
 }  // namespace
