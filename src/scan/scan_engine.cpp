@@ -70,8 +70,8 @@ bool ScanEngine::run(const ScanSetup& setup, ScanObserver& observer) {
   observer.showCurrentItem(true);
   observer.clearResults();
   found_.clear();
-  flags_.stopRequest.store(0);
-  flags_.busy.store(1);
+  flags_.stopRequest.store(setup.stoppedBeforeStart ? 1 : 0);
+  flags_.busy.store(setup.stoppedBeforeStart ? 0 : 1);
   examined_ = 0;
 
   scanProcesses();

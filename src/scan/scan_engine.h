@@ -59,6 +59,9 @@ struct ScanSetup {
   ItemPathContext pathContext;
   bool fullScan = false;
   bool scanPathChecked = false;  // the "ScanPath" box: start at the stored "ScanLocation"
+  // Stop was pressed while the caller prepared the scan: the scan starts
+  // stopped (each phase ends at its first check) and reports as usual.
+  bool stoppedBeforeStart = false;
   std::optional<std::string> topFolder;  // given by the caller instead of the options
   // The elapsed text for the closing message; by default the engine's own count.
   std::function<std::string()> elapsedText;

@@ -58,6 +58,8 @@ class Program {
     return static_cast<int>(code);
   }
   DWORD id() const { return info_.dwProcessId; }
+  // Waits until the program's start-up is over and it waits for input.
+  bool waitForInputIdle(DWORD ms) const { return WaitForInputIdle(info_.hProcess, ms) == 0; }
 
  private:
   PROCESS_INFORMATION info_{};
@@ -105,6 +107,7 @@ class TorvaneProgram : public ::testing::Test {
     EXPECT_TRUE(program.start(programExe_, arguments));
     HWND window = nullptr;
     EXPECT_TRUE(waitFor([&] { return (window = windowOf(program.id(), kTitle)) != nullptr; }, 30000));
+    EXPECT_TRUE(program.waitForInputIdle(30000));
     return window;
   }
   // Clicks `button` and returns the text of the message box it leads to,
@@ -158,6 +161,8 @@ TEST_F(TorvaneProgram, BootStartHidesTheWindowAndTheTrayBringsItBack) {
   ASSERT_TRUE(program.start(programExe_, "boot"));
   HWND window = nullptr;
   ASSERT_TRUE(waitFor([&] { return (window = windowOf(program.id(), kTitle)) != nullptr; }, 30000));
+  // The window has no WS_VISIBLE while it is set up: what counts is after that.
+  ASSERT_TRUE(program.waitForInputIdle(30000));
   ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); }, 10000));
   Sleep(500);
   EXPECT_FALSE(IsWindowVisible(window));

@@ -305,6 +305,32 @@ TEST(ScanStop, DuringTheDatabasePhaseTheScanRunsToItsEnd) {
   EXPECT_EQ(h.observer.rows.size(), 5u);
 }
 
+// The window prepares a scan (waits for its tables) before the engine runs;
+// a Stop pressed meanwhile is not lost when the engine starts.
+TEST(ScanStop, PressedBeforeTheScanStartedStopsEveryPhaseAtItsFirstCheck) {
+  ScanHarness h;
+  h.files.addFile("C:\\f1", 1);
+  h.content.definitions.push_back(fileDefinition("D1", {{"C:\\f1", "default", "파일"}}));
+  h.files.addFile("C:\\Tree\\a", 1);
+  h.load();
+  scan::ScanSetup setup;
+  setup.database = &h.database;
+  setup.processTable = &h.processTable;
+  setup.digestTable = &h.digestTable;
+  setup.pathContext = h.context();
+  setup.fullScan = true;
+  setup.topFolder = "C:\\Tree";
+  setup.elapsedText = [] { return std::string("00:00:01"); };
+  setup.stoppedBeforeStart = true;
+  ASSERT_TRUE(h.engine.run(setup, h.observer));
+  EXPECT_TRUE(h.observer.rows.empty());
+  EXPECT_EQ(h.engine.examinedFiles(), 0);
+  ASSERT_EQ(h.observer.messages.size(), 1u);
+  EXPECT_EQ(h.observer.messages[0], scan::texts::scanFinished(0, "00:00:01"));
+  EXPECT_EQ(h.flags.stopRequest.load(), 1);
+  EXPECT_EQ(h.flags.busy.load(), 0);
+}
+
 TEST(ScanStop, ASecondScanWhileOneRunsIsRefused) {
   ScanHarness h;
   h.content.definitions.push_back(fileDefinition("D", {{"C:\\x", "default", "파일"}}));

@@ -104,6 +104,9 @@ MainWindow::MainWindow(std::string commandLine) {
   context_.showPage = [this](Page page) { return switchPage(page); };
   context_.currentPage = [this] { return page_; };
   context_.closeProgram = [this] { close(); };
+  context_.databaseTextsChanged = [this] {
+    tray_.setTip(trayTipText(context_.versionText, context_.lastUpdateText));
+  };
   scanPage_ = std::make_unique<scan::ScanPage>(context_);
   informationPage_ = std::make_unique<update::InformationPage>(context_);
   pendingPages_ = std::make_unique<PageTabsOnly>(context_);
@@ -242,15 +245,18 @@ bool MainWindow::addTrayIcon() {
 
 void MainWindow::startTableLoaders() {
   StartupTables& tables = context_.tables;
-  // Both loaders read the database the information page has just read.
-  if (!tables.database) tables.database = std::make_shared<scan::DefinitionDatabase>();
+  // Both loaders build their tables from the database the information page reads.
   const bool processes = tables.processLoader.start([this] {
     StartupTables& t = context_.tables;
+    t.databaseReader.wait(INFINITE);
+    if (!t.database) return;
     t.processes = scan::loadProcessDefinitions(*t.database, scan::currentItemPathContext(), &context_.flags);
   });
   if (!processes) SendMessageW(window(), WM_COMMAND, IDCANCEL, 0);
   const bool digests = tables.digestLoader.start([this] {
     StartupTables& t = context_.tables;
+    t.databaseReader.wait(INFINITE);
+    if (!t.database) return;
     t.digests = scan::loadDigestDefinitions(*t.database, &context_.flags);
   });
   if (!digests) SendMessageW(window(), WM_COMMAND, IDCANCEL, 0);
@@ -273,8 +279,9 @@ INT_PTR MainWindow::onDestroy(WPARAM, LPARAM) {
 }
 
 bool MainWindow::waitForWorkers(uint32_t ms) const {
-  return scanPage_->waitForWorkers(ms) && context_.tables.processLoader.wait(ms) &&
-         context_.tables.digestLoader.wait(ms);
+  const StartupTables& t = context_.tables;
+  return scanPage_->waitForWorkers(ms) && t.databaseReader.wait(ms) && t.processLoader.wait(ms) &&
+         t.digestLoader.wait(ms);
 }
 
 // ---- Commands ----------------------------------------------------------
@@ -353,7 +360,7 @@ void MainWindow::deleteOnActivePage() {
 }
 
 bool MainWindow::switchPage(Page page) {
-  const int busy = context_.flags.busy.load();
+  const int busy = context_.scanPreparing.load() ? 1 : context_.flags.busy.load();
   if (busy == 1) {
     ui::messageBox(window(), kBusyMessage, ui::applicationCaption(), MB_OK);
     return false;
@@ -408,7 +415,7 @@ INT_PTR MainWindow::onTimer(WPARAM wParam, LPARAM) {
       KillTimer(window(), kBootTimer);
     }
   } else if (wParam == kElapsedTimer) {
-    if (context_.flags.busy.load() == 1) {
+    if (context_.flags.busy.load() == 1 || context_.scanPreparing.load()) {
       const int seconds = ++context_.elapsedSeconds;
       context_.setText(1018, scan::texts::elapsedLabel(scan::texts::elapsedText(seconds)));
     } else {

@@ -28,7 +28,11 @@ namespace app {
 // Each table is written only by its loader and read only after the loader
 // has ended (a scan waits for them).
 struct StartupTables {
-  std::shared_ptr<const scan::DefinitionDatabase> database;  // as read at start-up
+  // The database as read at start-up, on a worker of its own so that the
+  // window shows without waiting for it; the loaders start from it.
+  std::shared_ptr<const scan::DefinitionDatabase> database;
+  uint64_t databaseStamp = 0;  // the file's size and time when it was read
+  ui::Worker databaseReader;
   std::vector<scan::ProcessDefinitionRow> processes;
   std::vector<scan::DigestRow> digests;
   ui::Worker processLoader;
@@ -37,6 +41,10 @@ struct StartupTables {
   // On a worker: returns once both tables are complete.
   void waitUntilLoaded() const;
 };
+
+// The size and last-write time of a file, to tell whether it changed (0
+// when it cannot be read).
+uint64_t fileStamp(const std::string& path);
 
 class WindowContext {
  public:
@@ -60,6 +68,9 @@ class WindowContext {
 
   // Seconds of the running scan, counted by timer 2.
   std::atomic<int> elapsedSeconds{0};
+  // A scan was started and waits for the tables or reads the database: it
+  // counts as running for the timer and the page switch.
+  std::atomic<bool> scanPreparing{false};
 
   StartupTables tables;
 
@@ -75,6 +86,7 @@ class WindowContext {
   std::function<bool(Page)> showPage;  // false when refused (busy)
   std::function<Page()> currentPage;
   std::function<void()> closeProgram;  // as the cancel command
+  std::function<void()> databaseTextsChanged;  // the tray tip follows the version texts
 };
 
 // A page's (or subsystem's) slice of the main window's command table.

@@ -145,16 +145,27 @@ void ScanPage::onScan() {
   GetLocalTime(&now);
   recordScanStart(*context_.store, {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
   const bool scanPathChecked = IsDlgButtonChecked(context_.window, kScanPathBox) == BST_CHECKED;
-  if (!scanWorker_.start([this, scanPathChecked] { runScan(scanPathChecked); }))
+  // The scan counts as running from the click on, also while it waits for
+  // the start-up tables.
+  context_.flags.stopRequest = 0;
+  context_.scanPreparing = true;
+  if (!scanWorker_.start([this, scanPathChecked] { runScan(scanPathChecked); })) {
+    context_.scanPreparing = false;
     context_.closeProgram();
+  }
 }
 
 void ScanPage::runScan(bool scanPathChecked) {
   // The tables are complete before the scan compares anything with them.
   context_.tables.waitUntilLoaded();
-  const DefinitionDatabase database = DefinitionDatabase::load(context_.databasePath());
+  // The database as it is now: the start-up reading while the file is the
+  // same, else a new reading (an update replaced it).
+  std::shared_ptr<const DefinitionDatabase> database = context_.tables.database;
+  const std::string path = context_.databasePath();
+  if (!database || app::fileStamp(path) != context_.tables.databaseStamp)
+    database = std::make_shared<const DefinitionDatabase>(DefinitionDatabase::load(path));
   ScanSetup setup;
-  setup.database = &database;
+  setup.database = database.get();
   setup.processTable = &context_.tables.processes;
   setup.digestTable = &context_.tables.digests;
   setup.pathContext = currentItemPathContext();
@@ -166,6 +177,8 @@ void ScanPage::runScan(bool scanPathChecked) {
   win32::Win32Processes processes;
   ScanEngine engine({files, processes, *context_.store}, context_.flags);
   ScanReports reports(*this);
+  setup.stoppedBeforeStart = context_.flags.stopRequest.load() == 1;
+  context_.scanPreparing = false;
   engine.run(setup, reports);
   reports.finish();
 }
@@ -178,7 +191,7 @@ void ScanPage::onStop() {
 void ScanPage::onRemedy() {
   // Not while the scan still looks for rows; a scan that is only ending
   // (its closing message answered, or stopped) is waited for.
-  if (context_.flags.busy.load() == 1) return;
+  if (context_.flags.busy.load() == 1 || context_.scanPreparing.load()) return;
   startRemedy(scanWorker_.running());
 }
 
@@ -188,7 +201,8 @@ bool ScanPage::startRemedy(bool afterScan) {
   std::vector<ResultRow> rows = rows_;
   ui::CheckListView& list = context_.list(kResultList);
   for (size_t i = 0; i < rows.size(); ++i) rows[i].checked = list.checked(static_cast<int>(i));
-  const bool started = remedyWorker_.start([this, afterScan, rows = std::move(rows)]() mutable {
+  const std::string countText = context_.definitionCountText;
+  const bool started = remedyWorker_.start([this, afterScan, countText, rows = std::move(rows)]() mutable {
     // A remedy that starts as its scan ends lets the scan's last label texts
     // come first.
     if (afterScan) scanWorker_.wait(INFINITE);
@@ -196,7 +210,7 @@ bool ScanPage::startRemedy(bool afterScan) {
     win32::Win32Processes processes;
     Remedy remedy({files, processes, *context_.store, context_.systemFolder});
     RemedyReports reports(*this);
-    remedy.run(rows, context_.definitionCountText, reports);
+    remedy.run(rows, countText, reports);
   });
   if (!started) context_.closeProgram();
   return started;

@@ -76,14 +76,7 @@ void InformationPage::fill() {
   c.systemFolder = win32::systemFolder();
   c.setText(1003, systemFolderLabel(withoutTrailingBackslash(c.systemFolder)));
 
-  auto database = std::make_shared<scan::DefinitionDatabase>(scan::DefinitionDatabase::load(c.databasePath()));
-  c.definitionCountText = database->countText();
-  c.setText(1019, definitionCountLabel(c.definitionCountText));
-  c.versionText = database->version();
-  c.setText(1004, versionLabel(c.versionText));
-  c.lastUpdateText = lastUpdateText(database->info());
-  c.setText(1005, lastUpdateLabel(c.lastUpdateText));
-  c.tables.database = std::move(database);
+  readDatabase();
 
   onEnter();
   c.setText(1007, kDeveloperLabel);
@@ -94,6 +87,35 @@ void InformationPage::fill() {
   c.scanType.quick = start.quick;
   c.scanType.full = start.full;
   if (start.label) c.setText(1017, *start.label);
+}
+
+// The database (a large one takes a good part of a second) is read on a
+// worker; its values reach the labels when it is read, and the table
+// loaders start from it.
+void InformationPage::readDatabase() {
+  app::WindowContext& c = context_;
+  c.setText(1019, definitionCountLabel(""));
+  c.setText(1004, versionLabel(""));
+  c.setText(1005, lastUpdateLabel(""));
+  const std::string path = c.databasePath();
+  const bool started = c.tables.databaseReader.start([&c, path] {
+    const uint64_t stamp = app::fileStamp(path);
+    auto database = std::make_shared<const scan::DefinitionDatabase>(scan::DefinitionDatabase::load(path));
+    c.tables.database = database;
+    c.tables.databaseStamp = stamp;
+    c.queue->post([&c, database] { showDatabaseTexts(c, *database); });
+  });
+  if (!started) c.closeProgram();
+}
+
+void InformationPage::showDatabaseTexts(app::WindowContext& c, const scan::DefinitionDatabase& database) {
+  c.definitionCountText = database.countText();
+  c.setText(1019, definitionCountLabel(c.definitionCountText));
+  c.versionText = database.version();
+  c.setText(1004, versionLabel(c.versionText));
+  c.lastUpdateText = lastUpdateText(database.info());
+  c.setText(1005, lastUpdateLabel(c.lastUpdateText));
+  if (c.databaseTextsChanged) c.databaseTextsChanged();
 }
 
 void InformationPage::onEnter() {

@@ -22,6 +22,9 @@ class InformationPage {
   void onEnter();
 
  private:
+  void readDatabase();
+  static void showDatabaseTexts(app::WindowContext& context, const scan::DefinitionDatabase& database);
+
   app::WindowContext& context_;
 };
 
