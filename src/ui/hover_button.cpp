@@ -56,13 +56,21 @@ void HoverButton::setFaceRect(int left, int top, int right, int bottom) {
 }
 
 void HoverButton::setToolTipText(const std::string& text) {
-  if (!button_) return;
+  toolTipText_ = text;
+  if (toolTip_) createToolTip();
+}
+
+// The tooltip window is made when the mouse first comes to the button: a
+// window has some twenty buttons, and each pop-up costs the start-up
+// several milliseconds under an X server.
+void HoverButton::createToolTip() {
+  if (!button_ || !toolTipText_) return;
   if (!toolTip_)
     toolTip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, button_, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
   if (!toolTip_) return;
-  std::wstring wide = text::widen(text);
+  std::wstring wide = text::widen(*toolTipText_);
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.hwnd = button_;
@@ -99,6 +107,7 @@ void HoverButton::redraw() {
 
 LRESULT HoverButton::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   // The tooltip sees the button's mouse messages.
+  if (!toolTip_ && message == WM_MOUSEMOVE) createToolTip();
   if (toolTip_ && message >= WM_MOUSEFIRST && message < WM_MOUSEWHEEL) {
     MSG msg{button_, message, wParam, lParam, GetMessageTime(), {}};
     GetCursorPos(&msg.pt);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace ui {
@@ -25,11 +26,13 @@ class HoverButton {
   int loadBitmaps(int normalId, int pressedId, int hoverId);
   // The face rectangle in the parent's client pixels; the button is moved there.
   void setFaceRect(int left, int top, int right, int bottom);
-  // A tooltip child of the button over its whole client area, tool number 1.
+  // A tooltip child of the button over its whole client area, tool number 1
+  // (made when the mouse first comes to the button).
   void setToolTipText(const std::string& text);
 
   bool hovered() const { return hover_; }
   HWND toolTip() const { return toolTip_; }
+  const std::optional<std::string>& toolTipText() const { return toolTipText_; }
   // The bitmap drawn for an item state (for the tests: which face shows).
   HBITMAP faceFor(UINT itemState) const;
 
@@ -43,11 +46,13 @@ class HoverButton {
                                        UINT_PTR id, DWORD_PTR data);
   LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void redraw();
+  void createToolTip();
   void releaseBitmaps();
 
   HWND button_ = nullptr;
   HBITMAP normal_ = nullptr, pressed_ = nullptr, hoverFace_ = nullptr;
   HWND toolTip_ = nullptr;
+  std::optional<std::string> toolTipText_;
   bool hover_ = false;
   bool tracking_ = false;
   RECT face_{};

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "common/text.h"
 #include "common/web_address.h"
 #include "ui/shell_texts.h"
@@ -33,26 +35,23 @@ HBITMAP loadBitmap(int id) {
 
 void Picture::make(HWND window, int bitmapId, int width, int height) {
   release();
+  // The bitmap itself, selected into a memory context compatible with the
+  // window: painting is one block copy from it, and no second copy is made.
+  bitmap_ = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId),
+                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!bitmap_) return;
   HDC screen = GetDC(window);
   dc_ = CreateCompatibleDC(screen);
-  bitmap_ = CreateCompatibleBitmap(screen, width, height);
   ReleaseDC(window, screen);
-  if (!dc_ || !bitmap_) {
+  if (!dc_) {
     release();
     return;
   }
   old_ = SelectObject(dc_, bitmap_);
-  width_ = width;
-  height_ = height;
-  PatBlt(dc_, 0, 0, width, height, WHITENESS);
-  if (HBITMAP source = loadBitmap(bitmapId)) {
-    HDC from = CreateCompatibleDC(dc_);
-    HGDIOBJ previous = SelectObject(from, source);
-    BitBlt(dc_, 0, 0, width, height, from, 0, 0, SRCCOPY);
-    SelectObject(from, previous);
-    DeleteDC(from);
-    DeleteObject(source);
-  }
+  BITMAP info{};
+  GetObjectW(bitmap_, sizeof info, &info);
+  width_ = std::min(width, static_cast<int>(info.bmWidth));
+  height_ = std::min(height, static_cast<int>(info.bmHeight));
 }
 
 void Picture::release() {

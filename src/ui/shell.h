@@ -29,7 +29,7 @@ class Picture {
   Picture& operator=(const Picture&) = delete;
 
   // Makes a width × height picture from the top-left corner of bitmap `id`
-  // (empty where the bitmap is missing or smaller).
+  // (nothing where the bitmap is missing, only the bitmap where it is smaller).
   void make(HWND window, int bitmapId, int width, int height);
   void release();
   void draw(HDC target, int x, int y) const;

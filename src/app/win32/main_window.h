@@ -32,6 +32,7 @@ inline constexpr int kMainDialog = 102;
 inline constexpr UINT kTrayCallback = 0x1105;
 inline constexpr UINT kAgentAlert = 0x7E8;
 inline constexpr UINT kUiQueueMessage = WM_APP + 0x21;
+inline constexpr UINT kFinishStartUp = WM_APP + 0x22;
 inline constexpr UINT kTrayMenu = 160;
 inline constexpr UINT kTrayReturnMenu = 161;
 inline constexpr int kIcon = 128;
@@ -80,6 +81,7 @@ class MainWindow final : public ui::Dialog {
   INT_PTR onTrayCallback(WPARAM, LPARAM);
   INT_PTR onAgentAlert(WPARAM, LPARAM);
   INT_PTR onUiQueue(WPARAM, LPARAM);
+  INT_PTR onFinishStartUp(WPARAM, LPARAM);
   INT_PTR onListClick(WPARAM, LPARAM);
 
   // The start-up steps.
