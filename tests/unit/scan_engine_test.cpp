@@ -273,6 +273,10 @@ TEST(ScanTexts, ClosingMessagesAndCounts) {
   EXPECT_EQ(scan::texts::elapsedText(0), "00:00:00");
   EXPECT_EQ(scan::texts::elapsedText(3 * 3600 + 25 * 60 + 9), "03:25:09");
   EXPECT_EQ(scan::texts::elapsedText(100 * 3600), "100:00:00");
+  // The elapsed label as timer 2 writes it.
+  EXPECT_EQ(scan::texts::elapsedLabel(scan::texts::elapsedText(3725)), "검사시간 : 01:02:05");
+  EXPECT_EQ(scan::texts::elapsedText(59 * 60 + 59), "00:59:59");
+  EXPECT_EQ(scan::texts::elapsedText(3600), "01:00:00");
   EXPECT_EQ(scan::texts::scanDate(2008, 7, 10, 16, 10, 30), "2008.07.10, 16:10:30");
   EXPECT_EQ(scan::texts::scanDate(2026, 1, 2, 3, 4, 5), "2026.01.02, 03:04:05");
 }
