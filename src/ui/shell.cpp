@@ -33,6 +33,20 @@ HBITMAP loadBitmap(int id) {
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
 }
 
+void LinkHover::track(bool over) {
+  if (over) {
+    press();
+  } else if (hovering_) {
+    hovering_ = false;
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  }
+}
+
+void LinkHover::press() {
+  hovering_ = true;
+  SetCursor(LoadCursorW(nullptr, IDC_HAND));
+}
+
 void Picture::make(HWND window, int bitmapId, int width, int height) {
   release();
   // The bitmap itself, selected into a memory context compatible with the

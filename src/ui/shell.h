@@ -19,6 +19,20 @@ std::string applicationCaption();
 
 HBITMAP loadBitmap(int id);
 
+// The link-hover state of a window's link area: the hand cursor while the
+// mouse is over it, the arrow again when it leaves.
+class LinkHover {
+ public:
+  // The mouse moved; `over` says whether it is over the link now.
+  void track(bool over);
+  // The link was clicked: the hand cursor, and hovering.
+  void press();
+  bool hovering() const { return hovering_; }
+
+ private:
+  bool hovering_ = false;
+};
+
 // A picture kept in a memory device context compatible with a window, so
 // that painting it is one block copy.
 class Picture {

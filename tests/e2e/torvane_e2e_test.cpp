@@ -115,7 +115,7 @@ class TorvaneProgram : public ::testing::Test {
   std::string clickAndAnswer(HWND window, int button, std::string* caption = nullptr) {
     PostMessageW(GetDlgItem(window, button), BM_CLICK, 0, 0);
     HWND box = nullptr;
-    if (!waitFor([&] { return (box = testing_support::findOwnedMessageBox(window)) != nullptr; }, 60000))
+    if (!waitFor([&] { return (box = testing_support::findOwnedWindow(window)) != nullptr; }, 60000))
       return "(no message box)";
     Sleep(100);
     const std::string message = remoteText(GetDlgItem(box, 0xFFFF));

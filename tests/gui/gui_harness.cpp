@@ -46,27 +46,6 @@ HWND findThreadWindow(DWORD thread, const wchar_t* className, HWND except) {
   return search.found;
 }
 
-HWND findOwnedWindow(HWND owner, const wchar_t* className) {
-  struct Search {
-    HWND owner;
-    const wchar_t* className;
-    HWND found = nullptr;
-  } search{owner, className};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        wchar_t name[64] = L"";
-        GetClassNameW(w, name, 64);
-        if (GetWindow(w, GW_OWNER) == s->owner && IsWindowVisible(w) && lstrcmpW(name, s->className) == 0) {
-          s->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 std::string windowText(HWND window) {
   wchar_t buffer[1024] = L"";
   SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000,

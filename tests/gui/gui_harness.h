@@ -20,8 +20,6 @@ bool pumpUntil(const std::function<bool()>& done, DWORD ms);
 // A visible top-level window of thread `thread` of class `className`, other
 // than `except`; null when there is none.
 HWND findThreadWindow(DWORD thread, const wchar_t* className, HWND except = nullptr);
-// A visible top-level window of class `className` owned by `owner`, of any thread.
-HWND findOwnedWindow(HWND owner, const wchar_t* className);
 std::string windowText(HWND window);
 std::string controlText(HWND dialog, int id);
 

@@ -22,6 +22,7 @@
 #include "scan/win32/scan_page.h"
 #include "settings/key_layout.h"
 #include "support/main_window_stand_in.h"
+#include "support/remote_window.h"
 #include "support/screenshot.h"
 #include "support/temp_dir.h"
 #include "ui/shell_texts.h"
@@ -505,7 +506,7 @@ TEST_F(MainWindowGui, AutoMenuScansWhenTheScanPageOpens) {
   // The scan's closing message comes from its worker, owned by the window.
   std::string message;
   ASSERT_TRUE(gui::whileShown(
-      w, WM_COMMAND, cmd::kTabScan, 0, [&] { return gui::findOwnedWindow(w, L"#32770"); },
+      w, WM_COMMAND, cmd::kTabScan, 0, [&] { return testing_support::findOwnedWindow(w); },
       [&](HWND box) {
         message = gui::controlText(box, 0xFFFF);
         PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -49,17 +49,18 @@ std::vector<std::vector<std::string>> remoteListRows(HWND list, int columns) {
   return rows;
 }
 
-HWND findOwnedMessageBox(HWND owner) {
+HWND findOwnedWindow(HWND owner, const wchar_t* className) {
   struct Search {
     HWND owner;
+    const wchar_t* className;
     HWND found = nullptr;
-  } search{owner};
+  } search{owner, className};
   EnumWindows(
       [](HWND w, LPARAM p) -> BOOL {
         auto* s = reinterpret_cast<Search*>(p);
-        wchar_t name[16] = L"";
-        GetClassNameW(w, name, 16);
-        if (lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == s->owner) {
+        wchar_t name[64] = L"";
+        GetClassNameW(w, name, 64);
+        if (lstrcmpW(name, s->className) == 0 && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == s->owner) {
           s->found = w;
           return FALSE;
         }

@@ -12,8 +12,9 @@ namespace testing_support {
 // The texts of every row of list view `list` (another process's), columns 0 … columns-1.
 std::vector<std::vector<std::string>> remoteListRows(HWND list, int columns);
 
-// A visible message box ("#32770") owned by `owner`, or null.
-HWND findOwnedMessageBox(HWND owner);
+// A visible top-level window of class `className` owned by `owner` (of any
+// thread or process), or null. Message boxes are "#32770".
+HWND findOwnedWindow(HWND owner, const wchar_t* className = L"#32770");
 std::string remoteText(HWND window);
 
 }  // namespace testing_support

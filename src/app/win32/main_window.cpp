@@ -455,8 +455,7 @@ INT_PTR MainWindow::onLeftButtonDown(WPARAM, LPARAM lParam) {
   const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
   PostMessageW(window(), WM_NCLBUTTONDOWN, HTCAPTION, lParam);
   if (page_ == Page::Information && kHomePageLink.contains(x, y)) {
-    SetCursor(LoadCursorW(nullptr, IDC_HAND));
-    linkHover_ = true;
+    linkHover_.press();
     openHomePage();
   }
   return 0;
@@ -464,13 +463,7 @@ INT_PTR MainWindow::onLeftButtonDown(WPARAM, LPARAM lParam) {
 
 INT_PTR MainWindow::onMouseMove(WPARAM, LPARAM lParam) {
   const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-  if (page_ == Page::Information && kHomePageLink.contains(x, y)) {
-    linkHover_ = true;
-    SetCursor(LoadCursorW(nullptr, IDC_HAND));
-  } else if (linkHover_) {
-    linkHover_ = false;
-    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-  }
+  linkHover_.track(page_ == Page::Information && kHomePageLink.contains(x, y));
   return 0;
 }
 

@@ -115,7 +115,7 @@ class MainWindow final : public ui::Dialog {
   HANDLE mutex_ = nullptr;
   bool firstInstance_ = false;
   Page page_ = Page::Information;
-  bool linkHover_ = false;
+  ui::LinkHover linkHover_;
   ui::Picture header_;
   ui::Picture pagePicture_;
   HICON icon_ = nullptr;

@@ -63,21 +63,14 @@ INT_PTR ProgramInfoWindow::onEraseBackground(WPARAM wParam, LPARAM) {
 INT_PTR ProgramInfoWindow::onLeftButtonDown(WPARAM, LPARAM lParam) {
   PostMessageW(window(), WM_NCLBUTTONDOWN, HTCAPTION, lParam);
   if (kWebLogLink.contains(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) {
-    SetCursor(LoadCursorW(nullptr, IDC_HAND));
-    linkHover_ = true;
+    linkHover_.press();
     ui::openWebPage(kWebLogAddress);
   }
   return 0;
 }
 
 INT_PTR ProgramInfoWindow::onMouseMove(WPARAM, LPARAM lParam) {
-  if (kWebLogLink.contains(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) {
-    linkHover_ = true;
-    SetCursor(LoadCursorW(nullptr, IDC_HAND));
-  } else if (linkHover_) {
-    linkHover_ = false;
-    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-  }
+  linkHover_.track(kWebLogLink.contains(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
   return 0;
 }
 

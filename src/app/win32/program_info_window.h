@@ -14,7 +14,7 @@ inline constexpr const char* kWebLogAddress = "http://blog.torvane.example/";
 
 class ProgramInfoWindow final : public ui::Dialog {
  public:
-  bool linkHover() const { return linkHover_; }
+  bool linkHover() const { return linkHover_.hovering(); }
 
  protected:
   std::span<const Entry> messageTable() const override;
@@ -29,7 +29,7 @@ class ProgramInfoWindow final : public ui::Dialog {
   ui::HoverButton ok_;
   ui::HoverButton close_;
   ui::Picture background_;
-  bool linkHover_ = false;
+  ui::LinkHover linkHover_;
 };
 
 }  // namespace app
