@@ -69,8 +69,9 @@ TEST(ScanDatabasePhase, RowsCarryNameExpandedPathTypeAndKind) {
                {"악성.dll", "10", "윈도우"}}));
   ASSERT_TRUE(h.scan(false));
   const std::vector<ResultRow> expected = {
-      {"광고", "C:\\WINDOWS\\악성.dll", "트로이목마", "윈도우"},
-      {"광고", "C:\\Documents and Settings\\홍길동\\바탕화면\\광고.exe", "트로이목마", "바탕화면"},
+      scan::pathRow("광고", "C:\\WINDOWS\\악성.dll", "트로이목마", "윈도우"),
+      scan::pathRow("광고", "C:\\Documents and Settings\\홍길동\\바탕화면\\광고.exe", "트로이목마",
+                    "바탕화면"),
   };
   EXPECT_EQ(h.observer.rows, expected);
   EXPECT_EQ(h.engine.results(), expected);
@@ -122,6 +123,10 @@ TEST(ScanDatabasePhase, RegistryItems) {
     if (std::string(c.what).find("99") != std::string::npos) expected += std::string(99, 'a');
     EXPECT_EQ(h.observer.rows[0].location, expected) << c.what;
     EXPECT_EQ(h.observer.rows[0].kind, c.item.kind) << c.what;
+    // The remedy acts on these, never on the shown location.
+    EXPECT_EQ(h.observer.rows[0].root, c.item.root) << c.what;
+    EXPECT_EQ(h.observer.rows[0].keyPath, c.item.keyPath) << c.what;
+    EXPECT_EQ(h.observer.rows[0].valueName, c.item.valueName) << c.what;
     EXPECT_EQ(h.registry.openHandles(), 0) << c.what;
   }
 }
@@ -140,7 +145,7 @@ TEST(ScanProcessPhase, MatchesNameExactlyAndNeedsTheListedPath) {
   ASSERT_TRUE(h.scan(false));
   ASSERT_EQ(h.observer.rows.size(), 1u);
   EXPECT_EQ(h.observer.rows[0],
-            (ResultRow{"Evil", "C:\\WINDOWS\\evil.exe", "트로이목마", "윈도우"}));
+            scan::pathRow("Evil", "C:\\WINDOWS\\evil.exe", "트로이목마", "윈도우"));
 }
 
 TEST(ScanProcessPhase, NoSnapshotFindsNothingAndTheScanGoesOn) {
