@@ -274,6 +274,32 @@ int IniFile::indexAfter(std::string_view name, std::string_view prefix) {
   return n;
 }
 
+namespace {
+
+std::vector<int> ascendingDistinct(std::vector<int> numbers) {
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  return numbers;
+}
+
+}  // namespace
+
+std::vector<int> IniFile::sectionNumbers(std::string_view prefix, int limit) const {
+  std::vector<int> numbers;
+  for (const Section& section : sections_)
+    if (const int n = indexAfter(section.name, prefix); n > 0 && n <= limit) numbers.push_back(n);
+  return ascendingDistinct(std::move(numbers));
+}
+
+std::vector<int> IniFile::keyNumbers(SectionId index, std::string_view prefix, int limit) const {
+  std::vector<int> numbers;
+  if (index >= sections_.size()) return numbers;
+  const Section& section = sections_[index];
+  for (uint32_t e = section.first; e < section.first + section.count; ++e)
+    if (const int n = indexAfter(keyOf(entries_[e]), prefix); n > 0 && n <= limit) numbers.push_back(n);
+  return ascendingDistinct(std::move(numbers));
+}
+
 int IniFile::highestSectionIndex(std::string_view prefix) const {
   int highest = 0;
   for (const Section& section : sections_) highest = std::max(highest, indexAfter(section.name, prefix));

@@ -49,6 +49,12 @@ class IniFile {
   // The same for the keys prefix + n of one section.
   int highestKeyIndex(std::string_view section, std::string_view prefix) const;
 
+  // Every n from 1 to `limit` for which a section prefix + n exists, in
+  // ascending order, each once; the same for the keys of one section. Walks
+  // over these cost what the file holds, whatever its counts say.
+  std::vector<int> sectionNumbers(std::string_view prefix, int limit) const;
+  std::vector<int> keyNumbers(SectionId section, std::string_view prefix, int limit) const;
+
  private:
   // Entries are kept in one array grouped by section, in file order within a
   // section, so a lookup reads a few neighbouring records; the few sections

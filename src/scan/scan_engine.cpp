@@ -153,7 +153,7 @@ void ScanEngine::scanDatabase() {
   observer_->setLabel(ScanLabel::Progress, texts::kProgressDatabase);
   const DefinitionDatabase& db = *setup_->database;
   const int n = db.definitionCount();
-  for (int i = 1; i <= n; ++i) {
+  for (int i : db.definitionNumbers()) {
     if (stopRequested()) {
       flags_.busy.store(0);
       return;

@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)scan::loadProcessDefinitions(db, context, &flags);
   (void)scan::loadDigestDefinitions(db, &flags);
   (void)scan::loadDetectionRows(db, context);
-  const int n = db.definitionCount();
-  for (int i = 1; i <= n; ++i)
+  for (int i : db.definitionNumbers())
     for (const auto& item : db.definition(i).files)
       (void)scan::expandItemPath(item.path, item.kind, context, scan::Expansion::All);
   (void)db.version();

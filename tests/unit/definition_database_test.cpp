@@ -4,6 +4,7 @@
 
 #include "db_fixture.h"
 #include "scan/database_writer.h"
+#include "scan/definition_tables.h"
 
 namespace {
 
@@ -58,6 +59,41 @@ TEST(DefinitionDatabase, CountsBoundWhatIsRead) {
   EXPECT_EQ(db.definition(1).files.size(), 1u);
   EXPECT_EQ(db.definition(2).files.size(), 1u);
   EXPECT_TRUE(db.definition(7).files.empty());
+}
+
+// One extra header or key must not make its count walk: the readers visit the
+// sections and keys the file holds, so the work is bounded by its size.
+TEST(DefinitionDatabase, AHostileCountWalksOnlyWhatTheFileHolds) {
+  struct Case {
+    const char* what;
+    std::string text;
+    size_t processRows, digestRows;
+  };
+  const Case cases[] = {
+      {"a definition section numbered like the count",
+       "[TotalCount]\nCount=999999999\n[Torvane999999999]\nName=" + b64("끝") +
+           "\nFileCount=1\nFile1=" + b64("C:\\a.exe#1#파일") + "\n",
+       1, 0},
+      {"a file key numbered like its count",
+       "[TotalCount]\nCount=1\n[Torvane1]\nFileCount=999999999\nRegCount=999999999\nFile1=" +
+           b64("C:\\a.exe#1#파일") + "\nFile999999999=" + b64("C:\\b.exe#1#파일") +
+           "\nReg999999999=" + b64("HKEY_CURRENT_USER#S#v#d#레지값") + "\n",
+       2, 0},
+      {"a digest section and key numbered like their counts",
+       "[TotalCountMD5]\nCount=999999999\n[TorvaneMD5999999999]\nFileCount=999999999\n"
+       "File999999999=" + b64("a.exe#1#44d88612fea8a8f36de82e1278abb02f") + "\n",
+       0, 1},
+  };
+  for (const Case& c : cases) {
+    const DefinitionDatabase db{IniFile(c.text)};
+    scan::ItemPathContext context;
+    EXPECT_EQ(scan::loadProcessDefinitions(db, context, nullptr).size(), c.processRows) << c.what;
+    EXPECT_EQ(scan::loadDigestDefinitions(db, nullptr).size(), c.digestRows) << c.what;
+    EXPECT_EQ(scan::loadDetectionRows(db, context).size(), c.processRows) << c.what;
+    for (int i : db.definitionNumbers()) (void)db.definition(i);
+    // A handful of sections and keys, read by four walks.
+    EXPECT_LE(db.lookups(), 40u) << c.what;
+  }
 }
 
 TEST(DefinitionDatabase, MissingFileReadsAsEmpty) {
