@@ -1,7 +1,9 @@
-// An INI text read once and answered many times, the way the profile-string
-// reader of Windows answers: section and key names match without regard to
-// ASCII case, a value is its raw text cut to 259 bytes, anything missing reads
-// as the empty text. Values are the file's own bytes (CP949 for our files).
+// An INI text read once and answered many times, exactly as the profile-string
+// reader of Windows (GetPrivateProfileStringA, 260-byte buffer) answers: see
+// parse() for how lines are read. Section and key names match without regard
+// to ASCII case; a value loses a matching pair of quotes and is cut to 259
+// bytes; anything missing reads as the empty text. Values are the file's own
+// bytes (CP949 for our files).
 #pragma once
 
 #include <cstdint>
@@ -56,9 +58,10 @@ class IniFile {
   std::vector<int> keyNumbers(SectionId section, std::string_view prefix, int limit) const;
 
  private:
-  // Entries are kept in one array grouped by section, in file order within a
-  // section, so a lookup reads a few neighbouring records; the few sections
-  // with many keys get a hash table of their own entries.
+  // Entries are kept in one array grouped by section (a section is read only
+  // where it first appears, so its entries stand together), in file order, so
+  // a lookup reads a few neighbouring records; the few sections with many
+  // keys get a hash table of their own entries.
   struct Section {
     std::string_view name;
     uint32_t first = 0;  // into entries_
@@ -87,7 +90,6 @@ class IniFile {
   uint32_t findSection(std::string_view name, uint64_t hash) const;
   uint32_t addSection(std::string_view name);
   void growSections();
-  void groupEntries(std::vector<uint32_t>& sectionOfEntry);
   void indexBigSections();
   const Entry* findEntry(SectionId section, std::string_view key) const;
   std::string_view keyOf(const Entry& entry) const;
