@@ -201,23 +201,26 @@ TEST(DirectoryWatcher, ABurstOfFilesArrivesWhole) {
 }
 
 // The worker checks its folders once a second; tearing a watcher down must
-// not depend on where in that cycle the end request arrives, nor on an
-// unwatch just before it.
+// not depend on where in that cycle the end request arrives, nor on the
+// unwatches just before it (Wardsel unwatches C:\\ and then destroys).
 TEST(DirectoryWatcher, TearDownAtAnyPointOfTheCheckCycle) {
   struct Case {
     DelayedNotifier::Mode mode;
     int unwatchAtMs;  // -1: no unwatch before the teardown
+    bool unwatchBoth;  // else only the first folder
     int destroyAtMs;
   };
+  constexpr auto kThread = DelayedNotifier::Mode::Thread;
+  constexpr auto kWindow = DelayedNotifier::Mode::Window;
   const Case cases[] = {
-      {DelayedNotifier::Mode::Thread, 900, 1200},  {DelayedNotifier::Mode::Thread, 1000, 1050},
-      {DelayedNotifier::Mode::Thread, 1300, 1400}, {DelayedNotifier::Mode::Thread, 1700, 2300},
-      {DelayedNotifier::Mode::Thread, -1, 1000},   {DelayedNotifier::Mode::Thread, -1, 1500},
-      {DelayedNotifier::Mode::Window, 900, 1200},  {DelayedNotifier::Mode::Window, 1500, 1950},
+      {kThread, 900, true, 1200},  {kThread, 1300, true, 2100}, {kThread, 1600, true, 2500},
+      {kThread, 1000, true, 1050}, {kThread, 900, false, 1200}, {kThread, 1700, false, 2300},
+      {kThread, -1, false, 1000},  {kThread, -1, false, 1500},  {kWindow, 900, true, 1200},
+      {kWindow, 1300, true, 2100}, {kWindow, 1500, false, 1950},
   };
   for (const Case& c : cases) {
-    const std::string what = std::string(c.mode == DelayedNotifier::Mode::Window ? "window" : "thread") +
-                             " mode, unwatch at " + std::to_string(c.unwatchAtMs) +
+    const std::string what = std::string(c.mode == kWindow ? "window" : "thread") + " mode, unwatch " +
+                             (c.unwatchBoth ? "both" : "one") + " at " + std::to_string(c.unwatchAtMs) +
                              " ms, destroy at " + std::to_string(c.destroyAtMs) + " ms";
     SCOPED_TRACE(what);
     HangGuard guard(what);
@@ -232,6 +235,7 @@ TEST(DirectoryWatcher, TearDownAtAnyPointOfTheCheckCycle) {
       if (c.unwatchAtMs >= 0) {
         pumpUntil(start + std::chrono::milliseconds(c.unwatchAtMs));
         EXPECT_TRUE(watcher.unwatchDirectory(folderOf(a)));
+        if (c.unwatchBoth) EXPECT_TRUE(watcher.unwatchDirectory(folderOf(b)));
       }
       pumpUntil(start + std::chrono::milliseconds(c.destroyAtMs));
     }
