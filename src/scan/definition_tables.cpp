@@ -67,19 +67,4 @@ std::vector<DigestRow> loadDigestDefinitions(const DefinitionDatabase& db, WorkF
   return rows;
 }
 
-std::vector<DetectionRow> loadDetectionRows(const DefinitionDatabase& db,
-                                            const ItemPathContext& context) {
-  std::vector<DetectionRow> rows;
-  for (int i : db.definitionNumbers()) {
-    const Definition d = db.definition(i, /*withRegistry=*/false);
-    for (const FileItem& item : d.files) {
-      std::string path = expandItemPath(item.path, item.kind, context, Expansion::DesktopAndWindows);
-      if (path == "C:\\DelUS.bat") continue;
-      rows.push_back(DetectionRow{std::move(path), item.size, d.name});
-    }
-  }
-  std::reverse(rows.begin(), rows.end());
-  return rows;
-}
-
 }  // namespace scan

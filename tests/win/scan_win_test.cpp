@@ -13,7 +13,7 @@
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 #include "scan/database_writer.h"
-#include "scan/item_path_win32.h"
+#include "scan/win32/item_path_win32.h"
 #include "scan/remedy.h"
 #include "scan/scan_engine.h"
 #include "scan/scan_texts.h"

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "agent/detection_rows.h"
 #include "scan/definition_tables.h"
 
 namespace {
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
   size_t processRows = 0, digestRows = 0, detectionRows = 0, items = 0;
   const double process = seconds([&] { processRows = scan::loadProcessDefinitions(db, context, nullptr).size(); });
   const double digest = seconds([&] { digestRows = scan::loadDigestDefinitions(db, nullptr).size(); });
-  const double detection = seconds([&] { detectionRows = scan::loadDetectionRows(db, context).size(); });
+  const double detection = seconds([&] { detectionRows = agent::loadDetectionRows(db, context).size(); });
   const double walk = seconds([&] {
     for (int i = 1, n = db.definitionCount(); i <= n; ++i) {
       const scan::Definition d = db.definition(i);
