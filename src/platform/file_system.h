@@ -8,11 +8,15 @@
 // - listFolder hands out each entry with what the enumeration itself reports
 //   (no extra status query per entry), "." and ".." included, as the platform
 //   gives them. It returns false when the folder cannot be opened.
+// - openForReading shares the file with writers and deleters, and refuses
+//   folders; the reader it gives is closed when destroyed.
 // - Failures are reported by the result only; nothing throws.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +45,14 @@ struct FolderEntry {
   bool isLink() const { return (attributes & kAttributeReparsePoint) != 0; }
 };
 
+// A file open for sequential reading.
+class FileReader {
+ public:
+  virtual ~FileReader() = default;
+  // Bytes read into `buffer`: 0 at the end of the file or on a read error.
+  virtual size_t read(void* buffer, size_t size) = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -60,6 +72,8 @@ class FileSystem {
   virtual bool deleteFile(const std::string& path) = 0;
   // Removes an empty folder, or a folder link without touching its target.
   virtual bool removeFolder(const std::string& path) = 0;
+  // Null when the file cannot be opened for reading (missing, a folder, locked).
+  virtual std::unique_ptr<FileReader> openForReading(const std::string& path) = 0;
 };
 
 // The entries of a folder, "." and ".." left out, read at once so that no

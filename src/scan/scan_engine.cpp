@@ -226,7 +226,6 @@ void ScanEngine::scanFolderTree(const std::string& top) {
 }
 
 std::string ScanEngine::digestOf(const std::string& path) {
-  if (ports_.digestOf) return ports_.digestOf(path);
   digest_.setSourceKind(FileDigest::kFile);
   digest_.setPath(path);
   digest_.setFormat(1);

@@ -11,6 +11,9 @@
 
 namespace {
 
+// The EICAR test file: 68 bytes, MD5 44d88612fea8a8f36de82e1278abb02f.
+const std::string kEicar = "X5O!P%@AP[4\\PZX54(P^)7CC)7}$EICAR-STANDARD-ANTIVIRUS-TEST-FILE!$H+H*";
+
 using scan::Definition;
 using scan::DigestDefinition;
 using scan::FileItem;
@@ -159,8 +162,7 @@ TEST(ScanProcessPhase, NoSnapshotFindsNothingAndTheScanGoesOn) {
 
 TEST(Scan, AFileIsListedByEveryPhaseAndEveryDigestRowItMatches) {
   ScanHarness h;
-  h.files.addFile("C:\\WINDOWS\\evil.exe", 68);
-  h.digests["C:\\WINDOWS\\evil.exe"] = "44D88612FEA8A8F36DE82E1278ABB02F";
+  h.files.addFileWithContent("C:\\WINDOWS\\evil.exe", kEicar);
   h.processes.add(7, "evil.exe");
   h.content.definitions.push_back(fileDefinition("Evil", {{"evil.exe", "68", "윈도우"}}));
   DigestDefinition byName{"ByName", "바이러스", {{"evil.exe", "1", "44d88612fea8a8f36de82e1278abb02f"}}};
@@ -173,7 +175,8 @@ TEST(Scan, AFileIsListedByEveryPhaseAndEveryDigestRowItMatches) {
   // Newest first: the digest rows in table order (newest definition first),
   // then the database phase, then the process phase.
   EXPECT_EQ(names, (std::vector<std::string>{"ByName/MD5", "BySize/MD5", "Evil/윈도우", "Evil/윈도우"}));
-  EXPECT_EQ(h.digested.size(), 1u) << "one digest per file, compared with every matching row";
+  EXPECT_EQ(h.files.opened(), (std::vector<std::string>{"C:\\WINDOWS\\evil.exe"}))
+      << "one digest per file, compared with every matching row";
 }
 
 TEST(ScanFullPhase, WalkOrderTopEntriesAndSkippedFolders) {
@@ -201,8 +204,7 @@ TEST(ScanFullPhase, WalkOrderTopEntriesAndSkippedFolders) {
 
 TEST(ScanFullPhase, ATopFolderInsideTemporaryInternetFilesIsStillExamined) {
   ScanHarness h;
-  h.files.addFile("C:\\Temporary Internet Files\\Content\\evil.com", 68);
-  h.digests["C:\\Temporary Internet Files\\Content\\evil.com"] = "44d88612fea8a8f36de82e1278abb02f";
+  h.files.addFileWithContent("C:\\Temporary Internet Files\\Content\\evil.com", kEicar);
   h.content.digestDefinitions = {{"EICAR", "테스트", {{"evil.com", "68", "44d88612fea8a8f36de82e1278abb02f"}}}};
   ASSERT_TRUE(h.scan(true, "C:\\Temporary Internet Files\\Content"));
   EXPECT_EQ(h.locations(), (std::vector<std::string>{"C:\\Temporary Internet Files\\Content\\evil.com"}));

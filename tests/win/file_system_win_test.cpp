@@ -61,7 +61,7 @@ TEST(Win32FileSystem, ListingGivesNamesAttributesAndSizesOfAnyName) {
     EXPECT_TRUE(files.exists(path)) << name;
     EXPECT_TRUE(files.fileSize(path).has_value()) << name;
   }
-  scan::FileDigest digest;
+  scan::FileDigest digest(files);
   digest.setSourceKind(2);
   digest.setPath(root + "\\trailing dot.");
   digest.setEnabled(1);
