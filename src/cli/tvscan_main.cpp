@@ -172,7 +172,8 @@ int main(int argc, char** argv) {
   const std::string databasePath =
       args->database ? fullPath(*args->database) : win32::programFolder() + scan::kDatabaseFileName;
   bool found = false;
-  scan::DefinitionDatabase database = scan::DefinitionDatabase::load(databasePath, &found);
+  win32::Win32FileSystem databaseFiles;
+  scan::DefinitionDatabase database = scan::DefinitionDatabase::load(databaseFiles, databasePath, &found);
   if (!found) return fail(databasePath + ": the database cannot be read");
   std::optional<std::string> top;
   if (args->path) {

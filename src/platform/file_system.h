@@ -88,4 +88,24 @@ inline std::vector<FolderEntry> folderEntries(FileSystem& files, const std::stri
   return entries;
 }
 
+// The whole file read through `files`, sized by its reported size (it may
+// still grow or shrink while it is read). False (and *out empty) when the
+// file cannot be opened.
+inline bool readWholeFile(FileSystem& files, const std::string& path, std::string* out) {
+  out->clear();
+  const std::unique_ptr<FileReader> file = files.openForReading(path);
+  if (!file) return false;
+  size_t used = 0;
+  const uint64_t reported = files.fileSize(path).value_or(0);
+  out->resize(reported < (uint64_t{1} << 32) ? static_cast<size_t>(reported) + 1 : size_t{1} << 16);
+  while (true) {
+    if (used == out->size()) out->resize(out->size() * 2);
+    const size_t got = file->read(out->data() + used, out->size() - used);
+    if (got == 0) break;
+    used += got;
+  }
+  out->resize(used);
+  return true;
+}
+
 }  // namespace platform

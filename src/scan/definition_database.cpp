@@ -26,8 +26,9 @@ std::optional<DigestItem> parseDigestItem(std::string_view record) {
   return DigestItem{std::move(f[0]), std::move(f[1]), std::move(f[2])};
 }
 
-DefinitionDatabase DefinitionDatabase::load(std::string_view path, bool* found) {
-  return DefinitionDatabase(IniFile::load(path, found));
+DefinitionDatabase DefinitionDatabase::load(platform::FileSystem& files, const std::string& path,
+                                            bool* found) {
+  return DefinitionDatabase(IniFile::load(files, path, found));
 }
 
 std::string DefinitionDatabase::version() const {

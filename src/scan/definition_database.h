@@ -101,8 +101,10 @@ class DefinitionDatabase {
  public:
   DefinitionDatabase() = default;
   explicit DefinitionDatabase(IniFile ini) : ini_(std::move(ini)) {}
-  // A missing file gives an empty database (every count 0).
-  static DefinitionDatabase load(std::string_view path, bool* found = nullptr);
+  // The file read through `files`; a missing file gives an empty database
+  // (every count 0).
+  static DefinitionDatabase load(platform::FileSystem& files, const std::string& path,
+                                 bool* found = nullptr);
 
   std::string version() const;    // DBINFO "Version"
   std::string info() const;       // DBINFO "Info"

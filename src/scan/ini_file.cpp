@@ -1,6 +1,5 @@
 #include "scan/ini_file.h"
 
-#include "common/file_io.h"
 #include "common/text.h"
 
 #include <algorithm>
@@ -200,9 +199,9 @@ IniFile::IniFile(std::string text)
   parse();
 }
 
-IniFile IniFile::load(std::string_view path, bool* found) {
+IniFile IniFile::load(platform::FileSystem& files, const std::string& path, bool* found) {
   std::string bytes;
-  const bool ok = fileio::readWholeFile(path, &bytes);
+  const bool ok = platform::readWholeFile(files, path, &bytes);
   if (found) *found = ok;
   return IniFile(std::move(bytes));
 }

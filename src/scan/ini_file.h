@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_system.h"
+
 namespace scan {
 
 class IniFile {
@@ -26,8 +28,9 @@ class IniFile {
   IniFile(IniFile&&) = default;
   IniFile& operator=(IniFile&&) = default;
 
-  // A missing or unreadable file gives an empty IniFile; *found says which.
-  static IniFile load(std::string_view path, bool* found = nullptr);
+  // The file read through `files`. A missing or unreadable file gives an
+  // empty IniFile; *found says which.
+  static IniFile load(platform::FileSystem& files, const std::string& path, bool* found = nullptr);
 
   // A section found once, for several lookups in it.
   using SectionId = uint32_t;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "db_fixture.h"
+#include "fakes/fake_file_system.h"
 #include "scan/database_writer.h"
 #include "scan/definition_tables.h"
 
@@ -95,9 +96,16 @@ TEST(DefinitionDatabase, AHostileCountWalksOnlyWhatTheFileHolds) {
   }
 }
 
-TEST(DefinitionDatabase, MissingFileReadsAsEmpty) {
+TEST(DefinitionDatabase, LoadsThroughTheFileSystemAndAMissingFileReadsAsEmpty) {
+  fakes::FakeFileSystem files;
+  files.addFileWithContent("C:\\p\\torvane.ini", "[DBINFO]\r\nVersion=1.0\r\n[TotalCount]\r\nCount=7\r\n");
+  bool present = false;
+  const DefinitionDatabase there = DefinitionDatabase::load(files, "C:\\p\\torvane.ini", &present);
+  EXPECT_TRUE(present);
+  EXPECT_EQ(there.version(), "1.0");
+  EXPECT_EQ(there.countText(), "7");
   bool found = true;
-  const DefinitionDatabase db = DefinitionDatabase::load("/nonexistent/torvane.ini", &found);
+  const DefinitionDatabase db = DefinitionDatabase::load(files, "C:\\p\\none.ini", &found);
   EXPECT_FALSE(found);
   EXPECT_EQ(db.definitionCount(), 0);
   EXPECT_EQ(db.digestDefinitionCount(), 0);

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "common/text.h"
+#include "fakes/fake_file_system.h"
 
 namespace {
 
@@ -105,7 +106,8 @@ TEST(IniFile, ReadsLikeTheProfileReader) {
 
 TEST(IniFile, MissingFileIsEmpty) {
   bool found = true;
-  const scan::IniFile ini = scan::IniFile::load("/nonexistent/torvane.ini", &found);
+  fakes::FakeFileSystem files;
+  const scan::IniFile ini = scan::IniFile::load(files, "C:\\none.ini", &found);
   EXPECT_FALSE(found);
   EXPECT_EQ(ini.count("TotalCount", "Count"), 0);
 }

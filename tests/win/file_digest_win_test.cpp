@@ -47,7 +47,8 @@ TEST(RealFiles, DatabaseRecordsDecodeThroughCodePage949) {
   const std::string path = dir.file("torvane.ini");
   // Name = Base64 of "바탕화면" in CP949.
   testing_support::writeFile(path, "[TotalCount]\r\nCount=1\r\n[Torvane1]\r\nName=udnFwcituOk=\r\n");
-  const scan::DefinitionDatabase db = scan::DefinitionDatabase::load(path);
+  win32::Win32FileSystem files;
+  const scan::DefinitionDatabase db = scan::DefinitionDatabase::load(files, path);
   EXPECT_EQ(db.definition(1).name, "바탕화면");
 }
 

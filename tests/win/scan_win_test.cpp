@@ -149,7 +149,7 @@ TEST(ScanOnTheRealMachine, FindsEveryKindAndTheRemedyReportsWhatStays) {
       {"EICAR-Test-File", "테스트 파일", {{"eicar.com", "68", "44d88612fea8a8f36de82e1278abb02f"}}}};
   const std::string dbPath = f.path("torvane.ini");
   ASSERT_TRUE(fileio::writeWholeFile(dbPath, scan::writeDatabase(content)));
-  const scan::DefinitionDatabase db = scan::DefinitionDatabase::load(dbPath);
+  const scan::DefinitionDatabase db = scan::DefinitionDatabase::load(f.files, dbPath);
 
   RecordingProcesses processes;
   WorkFlags flags;
@@ -240,7 +240,7 @@ TEST(ScanOnTheRealMachine, RegistryNamesWithSlashesReachTheRemedyWhole) {
                            {"HKEY_CURRENT_USER", key + "\\키/하위", "-", "-", "레지키"}}}};
   const std::string dbPath = f.path("torvane.ini");
   ASSERT_TRUE(fileio::writeWholeFile(dbPath, scan::writeDatabase(content)));
-  const scan::DefinitionDatabase db = scan::DefinitionDatabase::load(dbPath);
+  const scan::DefinitionDatabase db = scan::DefinitionDatabase::load(f.files, dbPath);
 
   RecordingProcesses processes;
   WorkFlags flags;

@@ -7,6 +7,7 @@
 #include "agent/notification_filter.h"
 #include "common/text.h"
 #include "platform/win32/system_folders.h"
+#include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_registry.h"
 #include "scan/definition_database.h"
 #include "scan/win32/item_path_win32.h"
@@ -110,8 +111,9 @@ void AgentWindow::hideFromEverything() {
 }
 
 void AgentWindow::loadDetectionTable() {
+  win32::Win32FileSystem files;
   const scan::DefinitionDatabase db =
-      scan::DefinitionDatabase::load(programFolder_ + scan::kDatabaseFileName);
+      scan::DefinitionDatabase::load(files, programFolder_ + scan::kDatabaseFileName);
   scan::ItemPathContext context = scan::currentItemPathContext();
   context.userName = userName_;
   context.windowsFolder = windowsFolder_;
