@@ -46,7 +46,7 @@ test: native tsan win64
 	@status=0; \
 	ctest --test-dir $(NATIVE) --output-on-failure -j $(JOBS) || status=1; \
 	ctest --test-dir $(TSAN) --output-on-failure -j $(JOBS) -L unit || status=1; \
-	tools/with-display ctest --test-dir $(WIN64) --output-on-failure -j $(JOBS) --repeat until-pass:3 || status=1; \
+	tools/with-display ctest --test-dir $(WIN64) --output-on-failure -j $(JOBS) || status=1; \
 	exit $$status
 
 # Starts torvane.exe from build/win64/dist under Wine (see tools/run).

@@ -4,7 +4,6 @@
 // it can still be delivered.
 #pragma once
 
-#include <mutex>
 #include <string>
 
 namespace agent {
@@ -39,13 +38,6 @@ class ChangeHandler {
                           const std::string& /*newPath*/) {
     return true;
   }
-
- private:
-  friend class DirectoryWatcher;
-  // Which watcher the handler is attached to, and with how many watches.
-  std::mutex attachmentMutex_;
-  void* watcher_ = nullptr;
-  int watchCount_ = 0;
 };
 
 }  // namespace agent

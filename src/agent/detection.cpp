@@ -26,7 +26,7 @@ bool sizeMatches(std::string_view rowSize, std::string_view fileSize) {
 
 // --- DetectionTable ---
 
-DetectionTable::DetectionTable(std::vector<scan::DetectionRow> rows) : rows_(std::move(rows)) {
+DetectionTable::DetectionTable(std::vector<DetectionRow> rows) : rows_(std::move(rows)) {
   for (size_t i = 0; i < rows_.size(); ++i) byPath_[rows_[i].path].push_back(i);
 }
 
@@ -34,8 +34,8 @@ bool DetectionTable::lists(std::string_view path) const {
   return byPath_.find(std::string(path)) != byPath_.end();
 }
 
-std::vector<const scan::DetectionRow*> DetectionTable::rowsFor(std::string_view path) const {
-  std::vector<const scan::DetectionRow*> out;
+std::vector<const DetectionRow*> DetectionTable::rowsFor(std::string_view path) const {
+  std::vector<const DetectionRow*> out;
   const auto it = byPath_.find(std::string(path));
   if (it == byPath_.end()) return out;
   for (size_t i : it->second) out.push_back(&rows_[i]);
@@ -77,7 +77,7 @@ void AgentDetection::checkPendingFiles() {
 }
 
 void AgentDetection::checkPendingFile(const FileCheckRequest& request) {
-  for (const scan::DetectionRow* row : table_.rowsFor(request.path)) {
+  for (const DetectionRow* row : table_.rowsFor(request.path)) {
     if (!sizeMatches(row->size, request.size)) continue;
     trusted_ = trust_.isFileTrusted(request.path, request.size);
     if (trusted_) {

@@ -17,7 +17,7 @@
 
 #include "agent/agent_channel.h"
 #include "agent/startup_report.h"
-#include "scan/definition_tables.h"
+#include "agent/detection_rows.h"
 
 namespace agent {
 
@@ -33,15 +33,15 @@ bool sizeMatches(std::string_view rowSize, std::string_view fileSize);
 class DetectionTable {
  public:
   DetectionTable() = default;
-  explicit DetectionTable(std::vector<scan::DetectionRow> rows);
+  explicit DetectionTable(std::vector<DetectionRow> rows);
 
-  const std::vector<scan::DetectionRow>& rows() const { return rows_; }
+  const std::vector<DetectionRow>& rows() const { return rows_; }
   bool lists(std::string_view path) const;
   // Rows listing exactly `path` (case matters), in table order.
-  std::vector<const scan::DetectionRow*> rowsFor(std::string_view path) const;
+  std::vector<const DetectionRow*> rowsFor(std::string_view path) const;
 
  private:
-  std::vector<scan::DetectionRow> rows_;
+  std::vector<DetectionRow> rows_;
   std::unordered_map<std::string, std::vector<size_t>> byPath_;
 };
 

@@ -172,8 +172,7 @@ std::string formatDatabaseSource(const scan::DefinitionDatabase& db) {
   std::string out;
   out += "version = " + db.version() + "\n";
   out += "info = " + db.info() + "\n";
-  const int n = db.definitionCount();
-  for (int i = 1; i <= n; ++i) {
+  for (int i : db.definitionNumbers()) {
     const scan::Definition d = db.definition(i);
     out += "\n; [" + std::string(scan::dbkey::kDefinitionPrefix) + std::to_string(i) + "]\n";
     out += "definition = " + d.name + " | " + d.info + "\n";
@@ -182,8 +181,7 @@ std::string formatDatabaseSource(const scan::DefinitionDatabase& db) {
     if (d.shortRecords > 0)
       out += "; " + std::to_string(d.shortRecords) + " record(s) with too few fields skipped\n";
   }
-  const int m = db.digestDefinitionCount();
-  for (int i = 1; i <= m; ++i) {
+  for (int i : db.digestDefinitionNumbers()) {
     const scan::DigestDefinition d = db.digestDefinition(i);
     out += "\n; [" + std::string(scan::dbkey::kDigestPrefix) + std::to_string(i) + "]\n";
     out += "digest = " + d.name + " | " + d.info + "\n";

@@ -56,9 +56,9 @@ bool readSource(const std::string& path, std::string* out) {
 
 int dump(const std::vector<std::string>& args) {
   if (args.size() != 2) return fail("usage: tvdb dump FILE");
-  bool found = false;
-  const scan::DefinitionDatabase db = scan::DefinitionDatabase::load(args[1], &found);
-  if (!found) return fail(args[1] + ": cannot read the file");
+  std::string text;
+  if (!fileio::readWholeFile(args[1], &text)) return fail(args[1] + ": cannot read the file");
+  const scan::DefinitionDatabase db{scan::IniFile(std::move(text))};
   const std::string out = cli::formatDatabaseSource(db);
   std::fwrite(out.data(), 1, out.size(), stdout);
   return 0;

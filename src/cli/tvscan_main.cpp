@@ -15,7 +15,7 @@
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 #include "scan/definition_tables.h"
-#include "scan/item_path_win32.h"
+#include "scan/win32/item_path_win32.h"
 #include "scan/remedy.h"
 #include "scan/scan_engine.h"
 #include "scan/scan_texts.h"
@@ -172,7 +172,8 @@ int main(int argc, char** argv) {
   const std::string databasePath =
       args->database ? fullPath(*args->database) : win32::programFolder() + scan::kDatabaseFileName;
   bool found = false;
-  scan::DefinitionDatabase database = scan::DefinitionDatabase::load(databasePath, &found);
+  win32::Win32FileSystem databaseFiles;
+  scan::DefinitionDatabase database = scan::DefinitionDatabase::load(databaseFiles, databasePath, &found);
   if (!found) return fail(databasePath + ": the database cannot be read");
   std::optional<std::string> top;
   if (args->path) {

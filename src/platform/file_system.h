@@ -8,11 +8,15 @@
 // - listFolder hands out each entry with what the enumeration itself reports
 //   (no extra status query per entry), "." and ".." included, as the platform
 //   gives them. It returns false when the folder cannot be opened.
+// - openForReading shares the file with writers and deleters, and refuses
+//   folders; the reader it gives is closed when destroyed.
 // - Failures are reported by the result only; nothing throws.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +45,14 @@ struct FolderEntry {
   bool isLink() const { return (attributes & kAttributeReparsePoint) != 0; }
 };
 
+// A file open for sequential reading.
+class FileReader {
+ public:
+  virtual ~FileReader() = default;
+  // Bytes read into `buffer`: 0 at the end of the file or on a read error.
+  virtual size_t read(void* buffer, size_t size) = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -60,6 +72,8 @@ class FileSystem {
   virtual bool deleteFile(const std::string& path) = 0;
   // Removes an empty folder, or a folder link without touching its target.
   virtual bool removeFolder(const std::string& path) = 0;
+  // Null when the file cannot be opened for reading (missing, a folder, locked).
+  virtual std::unique_ptr<FileReader> openForReading(const std::string& path) = 0;
 };
 
 // The entries of a folder, "." and ".." left out, read at once so that no
@@ -72,6 +86,26 @@ inline std::vector<FolderEntry> folderEntries(FileSystem& files, const std::stri
     return true;
   });
   return entries;
+}
+
+// The whole file read through `files`, sized by its reported size (it may
+// still grow or shrink while it is read). False (and *out empty) when the
+// file cannot be opened.
+inline bool readWholeFile(FileSystem& files, const std::string& path, std::string* out) {
+  out->clear();
+  const std::unique_ptr<FileReader> file = files.openForReading(path);
+  if (!file) return false;
+  size_t used = 0;
+  const uint64_t reported = files.fileSize(path).value_or(0);
+  out->resize(reported < (uint64_t{1} << 32) ? static_cast<size_t>(reported) + 1 : size_t{1} << 16);
+  while (true) {
+    if (used == out->size()) out->resize(out->size() * 2);
+    const size_t got = file->read(out->data() + used, out->size() - used);
+    if (got == 0) break;
+    used += got;
+  }
+  out->resize(used);
+  return true;
 }
 
 }  // namespace platform

@@ -26,8 +26,9 @@ std::optional<DigestItem> parseDigestItem(std::string_view record) {
   return DigestItem{std::move(f[0]), std::move(f[1]), std::move(f[2])};
 }
 
-DefinitionDatabase DefinitionDatabase::load(std::string_view path, bool* found) {
-  return DefinitionDatabase(IniFile::load(path, found));
+DefinitionDatabase DefinitionDatabase::load(platform::FileSystem& files, const std::string& path,
+                                            bool* found) {
+  return DefinitionDatabase(IniFile::load(files, path, found));
 }
 
 std::string DefinitionDatabase::version() const {
@@ -52,32 +53,44 @@ int DefinitionDatabase::digestDefinitionCount() const {
                   ini_.highestSectionIndex(dbkey::kDigestPrefix));
 }
 
+std::vector<int> DefinitionDatabase::definitionNumbers() const {
+  return ini_.sectionNumbers(dbkey::kDefinitionPrefix, definitionCount());
+}
+
+std::vector<int> DefinitionDatabase::digestDefinitionNumbers() const {
+  return ini_.sectionNumbers(dbkey::kDigestPrefix, digestDefinitionCount());
+}
+
+IniFile::SectionId DefinitionDatabase::numberedSection(std::string_view prefix, int i) const {
+  lookups_->fetch_add(1, std::memory_order_relaxed);
+  return ini_.section(std::string(prefix) + std::to_string(i));
+}
+
 std::string DefinitionDatabase::decodedValue(IniFile::SectionId section, std::string_view key) const {
+  lookups_->fetch_add(1, std::memory_order_relaxed);
   std::string bytes = decodeBase64(ini_.value(section, key));
   return text::isAscii(bytes) ? bytes : text::cp949ToUtf8(bytes);
 }
 
-int DefinitionDatabase::itemCount(IniFile::SectionId section, std::string_view countKey,
-                                  std::string_view prefix) const {
-  // Keys past the last one present read as empty records, which have no item.
-  return std::min(ini_.count(section, countKey), ini_.highestKeyIndex(section, prefix));
+// Keys past the count are never read; keys absent below it hold no record.
+std::vector<int> DefinitionDatabase::itemNumbers(IniFile::SectionId section, std::string_view countKey,
+                                                 std::string_view prefix) const {
+  return ini_.keyNumbers(section, prefix, ini_.count(section, countKey));
 }
 
 Definition DefinitionDatabase::definition(int i, bool withRegistry) const {
-  const IniFile::SectionId section = ini_.section(dbkey::kDefinitionPrefix + std::to_string(i));
+  const IniFile::SectionId section = numberedSection(dbkey::kDefinitionPrefix, i);
   Definition d;
   d.name = decodedValue(section, dbkey::kName);
   d.info = decodedValue(section, dbkey::kInfo);
-  const int files = itemCount(section, dbkey::kFileCount, dbkey::kFilePrefix);
-  for (int j = 1; j <= files; ++j) {
+  for (int j : itemNumbers(section, dbkey::kFileCount, dbkey::kFilePrefix)) {
     if (auto item = parseFileItem(decodedValue(section, dbkey::kFilePrefix + std::to_string(j))))
       d.files.push_back(std::move(*item));
     else
       ++d.shortRecords;
   }
   if (!withRegistry) return d;
-  const int regs = itemCount(section, dbkey::kRegCount, dbkey::kRegPrefix);
-  for (int j = 1; j <= regs; ++j) {
+  for (int j : itemNumbers(section, dbkey::kRegCount, dbkey::kRegPrefix)) {
     if (auto item = parseRegistryItem(decodedValue(section, dbkey::kRegPrefix + std::to_string(j))))
       d.registryItems.push_back(std::move(*item));
     else
@@ -87,12 +100,11 @@ Definition DefinitionDatabase::definition(int i, bool withRegistry) const {
 }
 
 DigestDefinition DefinitionDatabase::digestDefinition(int i) const {
-  const IniFile::SectionId section = ini_.section(dbkey::kDigestPrefix + std::to_string(i));
+  const IniFile::SectionId section = numberedSection(dbkey::kDigestPrefix, i);
   DigestDefinition d;
   d.name = decodedValue(section, dbkey::kName);
   d.info = decodedValue(section, dbkey::kInfo);
-  const int files = itemCount(section, dbkey::kFileCount, dbkey::kFilePrefix);
-  for (int j = 1; j <= files; ++j) {
+  for (int j : itemNumbers(section, dbkey::kFileCount, dbkey::kFilePrefix)) {
     if (auto item = parseDigestItem(decodedValue(section, dbkey::kFilePrefix + std::to_string(j))))
       d.items.push_back(std::move(*item));
     else

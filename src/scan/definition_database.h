@@ -4,6 +4,9 @@
 // everything handed out here is UTF-8.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -98,8 +101,10 @@ class DefinitionDatabase {
  public:
   DefinitionDatabase() = default;
   explicit DefinitionDatabase(IniFile ini) : ini_(std::move(ini)) {}
-  // A missing file gives an empty database (every count 0).
-  static DefinitionDatabase load(std::string_view path, bool* found = nullptr);
+  // The file read through `files`; a missing file gives an empty database
+  // (every count 0).
+  static DefinitionDatabase load(platform::FileSystem& files, const std::string& path,
+                                 bool* found = nullptr);
 
   std::string version() const;    // DBINFO "Version"
   std::string info() const;       // DBINFO "Info"
@@ -110,6 +115,11 @@ class DefinitionDatabase {
   // billion must not walk two billion empty sections).
   int definitionCount() const;
   int digestDefinitionCount() const;
+  // The definitions to read: the numbers up to the count whose sections the
+  // file holds, ascending. An absent section holds nothing, so walks take
+  // these instead of every number up to the count.
+  std::vector<int> definitionNumbers() const;
+  std::vector<int> digestDefinitionNumbers() const;
 
   // Definition i (1-based), read and decoded. `withRegistry` false skips the
   // registry items (only the scan reads them).
@@ -117,12 +127,18 @@ class DefinitionDatabase {
   DigestDefinition digestDefinition(int i) const;
 
   const IniFile& ini() const { return ini_; }
+  // Sections and keys looked up so far by the readers: lets a test bound the
+  // work a file costs.
+  uint64_t lookups() const { return lookups_->load(std::memory_order_relaxed); }
 
  private:
   std::string decodedValue(IniFile::SectionId section, std::string_view key) const;
-  int itemCount(IniFile::SectionId section, std::string_view countKey, std::string_view prefix) const;
+  IniFile::SectionId numberedSection(std::string_view prefix, int i) const;
+  std::vector<int> itemNumbers(IniFile::SectionId section, std::string_view countKey,
+                               std::string_view prefix) const;
 
   IniFile ini_;
+  std::shared_ptr<std::atomic<uint64_t>> lookups_ = std::make_shared<std::atomic<uint64_t>>(0);
 };
 
 }  // namespace scan

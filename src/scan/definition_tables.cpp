@@ -33,8 +33,7 @@ std::vector<ProcessDefinitionRow> loadProcessDefinitions(
     const DefinitionDatabase& db, const ItemPathContext& context, WorkFlags* flags,
     const std::function<void(const ProcessDefinitionRow&)>& onRow) {
   std::vector<ProcessDefinitionRow> rows;
-  const int n = db.definitionCount();
-  for (int i = 1; i <= n; ++i) {
+  for (int i : db.definitionNumbers()) {
     if (stopRequested(flags)) break;
     const Definition d = db.definition(i, /*withRegistry=*/false);
     for (const FileItem& item : d.files) {
@@ -52,11 +51,10 @@ std::vector<ProcessDefinitionRow> loadProcessDefinitions(
 std::vector<DigestRow> loadDigestDefinitions(const DefinitionDatabase& db, WorkFlags* flags,
                                              const std::function<void(const DigestRow&)>& onRow) {
   std::vector<DigestRow> rows;
-  const int m = db.digestDefinitionCount();
-  // Most digest definitions hold one item; a hostile count gets no more room
-  // than the file has sections.
-  if (m > 0) rows.reserve(std::min<size_t>(static_cast<size_t>(m), db.ini().sectionCount()));
-  for (int i = 1; i <= m; ++i) {
+  const std::vector<int> numbers = db.digestDefinitionNumbers();
+  // Most digest definitions hold one item.
+  rows.reserve(numbers.size());
+  for (int i : numbers) {
     if (stopRequested(flags)) break;
     DigestDefinition d = db.digestDefinition(i);
     for (DigestItem& item : d.items)
@@ -64,22 +62,6 @@ std::vector<DigestRow> loadDigestDefinitions(const DefinitionDatabase& db, WorkF
            DigestRow{std::move(item.fileName), d.name, d.info, std::move(item.digest),
                      std::move(item.size)},
            onRow);
-  }
-  std::reverse(rows.begin(), rows.end());
-  return rows;
-}
-
-std::vector<DetectionRow> loadDetectionRows(const DefinitionDatabase& db,
-                                            const ItemPathContext& context) {
-  std::vector<DetectionRow> rows;
-  const int n = db.definitionCount();
-  for (int i = 1; i <= n; ++i) {
-    const Definition d = db.definition(i, /*withRegistry=*/false);
-    for (const FileItem& item : d.files) {
-      std::string path = expandItemPath(item.path, item.kind, context, Expansion::DesktopAndWindows);
-      if (path == "C:\\DelUS.bat") continue;
-      rows.push_back(DetectionRow{std::move(path), item.size, d.name});
-    }
   }
   std::reverse(rows.begin(), rows.end());
   return rows;

@@ -1,6 +1,5 @@
 // The in-memory tables built from the database at start-up: the process
-// table and the digest table of the main program, and the agent's detection
-// table. Each table holds its newest row first (rows are inserted at the top).
+// table and the digest table of the main program. Each table holds its newest row first (rows are inserted at the top).
 #pragma once
 
 #include <functional>
@@ -31,13 +30,6 @@ struct DigestRow {  // list control 1028
   bool operator==(const DigestRow&) const = default;
 };
 
-struct DetectionRow {  // the agent's list control 1011
-  std::string path;  // "DB"
-  std::string size;  // "SIZE"
-  std::string name;  // "INFO"
-  bool operator==(const DetectionRow&) const = default;
-};
-
 // Every loader calls onRow (if given) in reading order, as each row is made,
 // and returns the whole table newest first. When flags->stopRequest is set
 // before a definition, the loader clears flags->busy and ends early.
@@ -47,10 +39,6 @@ std::vector<ProcessDefinitionRow> loadProcessDefinitions(
 
 std::vector<DigestRow> loadDigestDefinitions(const DefinitionDatabase& db, WorkFlags* flags,
                                              const std::function<void(const DigestRow&)>& onRow = {});
-
-// The agent's table: every file item, "C:\DelUS.bat" left out.
-std::vector<DetectionRow> loadDetectionRows(const DefinitionDatabase& db,
-                                            const ItemPathContext& context);
 
 // The file name of a path: the text after its last backslash.
 std::string fileNameOf(std::string_view path);

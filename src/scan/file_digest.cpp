@@ -26,7 +26,7 @@ std::string FileDigest::digestText() {
     result = hexDigest(context.digest);
   } else if (!path_.empty()) {
     if (readBuffer_.empty()) readBuffer_.resize(kDigestReadBufferSize);
-    if (digestFile(path_, 0, &context, readBuffer_) != 0) result = hexDigest(context.digest);
+    if (digestFile(files_, path_, 0, &context, readBuffer_) != 0) result = hexDigest(context.digest);
   }
   if (format_ == 2 || format_ == 4) {
     spacedText_.clear();

@@ -7,11 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+
 namespace scan {
 
 class FileDigest {
  public:
   enum SourceKind { kText = 1, kFile = 2 };
+
+  // Files are read through `files`.
+  explicit FileDigest(platform::FileSystem& files) : files_(files) {}
 
   void setSourceText(std::string text) { sourceText_ = std::move(text); }
   void setSourceKind(int kind) { sourceKind_ = (kind == kText || kind == kFile) ? kind : kText; }
@@ -23,6 +28,7 @@ class FileDigest {
   std::string digestText();
 
  private:
+  platform::FileSystem& files_;
   std::string sourceText_;
   int enabled_ = 0;
   std::string path_;

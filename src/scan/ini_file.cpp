@@ -1,6 +1,5 @@
 #include "scan/ini_file.h"
 
-#include "common/file_io.h"
 #include "common/text.h"
 
 #include <algorithm>
@@ -11,13 +10,22 @@ namespace {
 
 unsigned char lowerAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+// The profile reader's blanks: white space and the DOS end-of-file mark.
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n' || c == 0x1A;
+}
 
-std::string_view trimBlanks(std::string_view s) {
+std::string_view trimStart(std::string_view s) {
   while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && (isBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
   return s;
 }
+
+std::string_view trimEnd(std::string_view s) {
+  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+std::string_view trimBlanks(std::string_view s) { return trimEnd(trimStart(s)); }
 
 uint64_t hashName(std::string_view name, uint64_t h = 1469598103934665603ull) {
   for (unsigned char c : name) h = (h ^ lowerAscii(c)) * 1099511628211ull;
@@ -28,6 +36,59 @@ uint32_t keyHash(std::string_view key) { return static_cast<uint32_t>(hashName(k
 
 uint32_t bigSlotHash(uint32_t section, uint32_t key) {
   return (section * 0x9E3779B1u) ^ key;
+}
+
+// Names and values end at a NUL, as the C strings the reader compares.
+std::string_view untilNul(std::string_view s) {
+  const size_t nul = s.find('\0');
+  return nul == std::string_view::npos ? s : s.substr(0, nul);
+}
+
+// Byte length of the first `chars` characters of CP949 text (a lead byte
+// takes the byte after it), and the number of characters it holds.
+struct Cp949Prefix {
+  size_t bytes = 0;
+  size_t chars = 0;
+  size_t lastCharBytes = 0;
+};
+Cp949Prefix cp949Prefix(std::string_view s, size_t chars) {
+  Cp949Prefix p;
+  while (p.bytes < s.size() && p.chars < chars) {
+    const unsigned char c = static_cast<unsigned char>(s[p.bytes]);
+    p.lastCharBytes = c >= 0x81 && c <= 0xFE && p.bytes + 1 < s.size() ? 2 : 1;
+    p.bytes += p.lastCharBytes;
+    ++p.chars;
+  }
+  return p;
+}
+
+// What a profile-string read with a buffer of kMaxValueBytes + 1 returns for
+// a stored value: a matching pair of quotes (single or double) is dropped,
+// the text is cut to what the buffer holds (in characters, then in bytes for
+// the ANSI form) and, when the closing quote would not have fitted, the
+// reader still drops the last character it kept.
+std::string_view profileText(std::string_view v, size_t maxBytes) {
+  bool quoted = false;
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+    quoted = true;
+    v.remove_prefix(1);
+  }
+  if (v.size() <= maxBytes) return quoted ? v.substr(0, v.size() - 1) : v;
+  // The buffer holds maxBytes characters and the NUL.
+  const size_t bufferChars = maxBytes + 1;
+  const Cp949Prefix all = cp949Prefix(v, bufferChars + 1);
+  Cp949Prefix kept = cp949Prefix(v, maxBytes);
+  if (quoted && all.chars <= bufferChars) kept.bytes -= kept.lastCharBytes;
+  const std::string_view wide = v.substr(0, kept.bytes);
+  if (wide.size() <= maxBytes) return wide;
+  // The ANSI form: at most maxBytes bytes, no half character.
+  size_t bytes = 0;
+  while (bytes < wide.size()) {
+    const size_t next = bytes + cp949Prefix(wide.substr(bytes), 1).bytes;
+    if (next > maxBytes) break;
+    bytes = next;
+  }
+  return wide.substr(0, bytes);
 }
 
 }  // namespace
@@ -72,25 +133,6 @@ std::string_view IniFile::keyOf(const Entry& entry) const {
   return std::string_view(*text_).substr(entry.keyOffset, entry.keyLength);
 }
 
-// Orders the entries by section (a counting sort, so the file order within a
-// section stays) and records each section's range.
-void IniFile::groupEntries(std::vector<uint32_t>& sectionOfEntry) {
-  for (Section& section : sections_) section.count = 0;
-  for (uint32_t s : sectionOfEntry) ++sections_[s].count;
-  uint32_t next = 0;
-  for (Section& section : sections_) {
-    section.first = next;
-    next += section.count;
-  }
-  std::vector<Entry> grouped(entries_.size());
-  std::vector<uint32_t> fill(sections_.size(), 0);
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    const uint32_t s = sectionOfEntry[i];
-    grouped[sections_[s].first + fill[s]++] = entries_[i];
-  }
-  entries_ = std::move(grouped);
-}
-
 // A hash table over the entries of the sections with many keys, so that no
 // lookup walks a long section. Only the first of equal keys is entered.
 void IniFile::indexBigSections() {
@@ -124,6 +166,7 @@ void IniFile::indexBigSections() {
 }
 
 IniFile::SectionId IniFile::section(std::string_view name) const {
+  name = trimBlanks(name);
   return findSection(name, hashName(name));
 }
 
@@ -156,18 +199,27 @@ IniFile::IniFile(std::string text)
   parse();
 }
 
-IniFile IniFile::load(std::string_view path, bool* found) {
+IniFile IniFile::load(platform::FileSystem& files, const std::string& path, bool* found) {
   std::string bytes;
-  const bool ok = fileio::readWholeFile(path, &bytes);
+  const bool ok = platform::readWholeFile(files, path, &bytes);
   if (found) *found = ok;
   return IniFile(std::move(bytes));
 }
 
+// Reads as the platform's profile reader does: lines end at any run of CR and
+// LF; a header is "[" up to the line's last "]" (a line with no "]" after its
+// "[" is an entry); names and values are trimmed of blanks and end at a NUL;
+// entries before the first header belong to the section named ""; a section
+// that appears again is not read again (lookups find its first occurrence).
 void IniFile::parse() {
   std::string_view all = *text_;
   // Offsets are 32-bit; no real database comes near 4 GiB.
   if (all.size() > 0xFFFFFFFFu) return;
-  if (all.substr(0, 3) == "\xEF\xBB\xBF") all.remove_prefix(3);
+  if (all.substr(0, 3) == "\xEF\xBB\xBF") {
+    // A UTF-8 file: its text is read as UTF-8 and answered in CP949.
+    text_ = std::make_unique<const std::string>(text::utf8ToCp949(all.substr(3)));
+    all = *text_;
+  }
   const char* base = text_->data();
   // Every line may be an entry: size the arrays once.
   size_t lines = 1, headers = 1;
@@ -184,57 +236,41 @@ void IniFile::parse() {
   size_t slots = 64;
   while (slots < headers * 2) slots *= 2;
   sectionSlots_.assign(slots, SectionSlot{});
-  // Each section's entries usually stand together in the file; only when a
-  // section comes back after another is the section of every entry kept, to
-  // group them afterwards.
-  std::vector<uint32_t> sectionOfEntry;
-  bool grouped = true;
-  uint32_t previous = kEmpty;
-  uint32_t section = kEmpty;
+  uint32_t section = addSection({});
+  bool reading = true;  // false in a section that appeared before
   size_t pos = 0;
   while (pos < all.size()) {
-    // Lines end in "\n" or "\r\n"; trimBlanks drops the "\r".
-    const void* nl = std::memchr(all.data() + pos, '\n', all.size() - pos);
-    const size_t end = nl ? static_cast<size_t>(static_cast<const char*>(nl) - all.data()) : all.size();
-    const std::string_view line = trimBlanks(all.substr(pos, end - pos));
-    pos = end + 1;
-    if (line.empty() || line.front() == ';') continue;
+    const char* start = all.data() + pos;
+    const size_t rest = all.size() - pos;
+    const void* nl = std::memchr(start, '\n', rest);
+    size_t length = nl ? static_cast<size_t>(static_cast<const char*>(nl) - start) : rest;
+    if (const void* cr = std::memchr(start, '\r', length))
+      length = static_cast<size_t>(static_cast<const char*>(cr) - start);
+    pos += length + 1;
+    const std::string_view line = trimBlanks(std::string_view(start, length));
+    if (line.empty()) continue;
     if (line.front() == '[') {
-      const size_t close = line.find(']');
-      if (close == std::string_view::npos) continue;
-      section = addSection(trimBlanks(line.substr(1, close - 1)));
-      continue;
-    }
-    if (section == kEmpty) continue;
-    const size_t eq = line.find('=');
-    const std::string_view key = trimBlanks(line.substr(0, eq));
-    if (key.empty()) continue;
-    std::string_view value =
-        eq == std::string_view::npos ? line.substr(line.size()) : trimBlanks(line.substr(eq + 1));
-    // The profile reader drops one pair of double quotes around a value.
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-      value = value.substr(1, value.size() - 2);
-    if (section != previous) {
-      if (grouped && sections_[section].count > 0) {
-        grouped = false;
-        sectionOfEntry.assign(entries_.size(), 0);
-        for (uint32_t s = 0; s < sections_.size(); ++s)
-          std::fill_n(sectionOfEntry.begin() + sections_[s].first, sections_[s].count, s);
+      const size_t close = line.rfind(']');
+      if (close != std::string_view::npos && close > 0) {
+        const std::string_view name = untilNul(trimBlanks(line.substr(1, close - 1)));
+        const size_t before = sections_.size();
+        section = addSection(name);
+        reading = sections_.size() > before;
+        continue;
       }
-      previous = section;
     }
-    if (grouped) {
-      Section& current = sections_[section];
-      if (current.count == 0) current.first = static_cast<uint32_t>(entries_.size());
-      ++current.count;
-    } else {
-      sectionOfEntry.push_back(section);
-    }
+    if (!reading) continue;
+    const size_t eq = line.find('=');
+    const std::string_view key = untilNul(trimEnd(line.substr(0, eq)));
+    const std::string_view value =
+        eq == std::string_view::npos ? line.substr(line.size()) : trimStart(line.substr(eq + 1));
+    Section& current = sections_[section];
+    if (current.count == 0) current.first = static_cast<uint32_t>(entries_.size());
+    ++current.count;
     entries_.push_back(Entry{keyHash(key), static_cast<uint32_t>(key.data() - base),
                              static_cast<uint32_t>(value.data() - base),
                              static_cast<uint32_t>(value.size()), static_cast<uint32_t>(key.size())});
   }
-  if (!grouped) groupEntries(sectionOfEntry);
   indexBigSections();
 }
 
@@ -243,10 +279,11 @@ std::string_view IniFile::value(std::string_view sectionName, std::string_view k
 }
 
 std::string_view IniFile::value(SectionId section, std::string_view key) const {
-  const Entry* entry = findEntry(section, key);
+  const Entry* entry = findEntry(section, trimBlanks(key));
   if (!entry) return {};
-  return std::string_view(*text_).substr(entry->valueOffset,
-                                         std::min<size_t>(entry->valueLength, kMaxValueBytes));
+  const std::string_view stored =
+      untilNul(std::string_view(*text_).substr(entry->valueOffset, entry->valueLength));
+  return profileText(stored, kMaxValueBytes);
 }
 
 int IniFile::count(std::string_view sectionName, std::string_view key) const {
@@ -258,7 +295,7 @@ int IniFile::count(SectionId section, std::string_view key) const {
 }
 
 bool IniFile::has(std::string_view sectionName, std::string_view key) const {
-  return findEntry(section(sectionName), key) != nullptr;
+  return findEntry(section(sectionName), trimBlanks(key)) != nullptr;
 }
 
 int IniFile::indexAfter(std::string_view name, std::string_view prefix) {
@@ -272,6 +309,32 @@ int IniFile::indexAfter(std::string_view name, std::string_view prefix) {
     n = n * 10 + (c - '0');
   }
   return n;
+}
+
+namespace {
+
+std::vector<int> ascendingDistinct(std::vector<int> numbers) {
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  return numbers;
+}
+
+}  // namespace
+
+std::vector<int> IniFile::sectionNumbers(std::string_view prefix, int limit) const {
+  std::vector<int> numbers;
+  for (const Section& section : sections_)
+    if (const int n = indexAfter(section.name, prefix); n > 0 && n <= limit) numbers.push_back(n);
+  return ascendingDistinct(std::move(numbers));
+}
+
+std::vector<int> IniFile::keyNumbers(SectionId index, std::string_view prefix, int limit) const {
+  std::vector<int> numbers;
+  if (index >= sections_.size()) return numbers;
+  const Section& section = sections_[index];
+  for (uint32_t e = section.first; e < section.first + section.count; ++e)
+    if (const int n = indexAfter(keyOf(entries_[e]), prefix); n > 0 && n <= limit) numbers.push_back(n);
+  return ascendingDistinct(std::move(numbers));
 }
 
 int IniFile::highestSectionIndex(std::string_view prefix) const {

@@ -1,7 +1,9 @@
-// An INI text read once and answered many times, the way the profile-string
-// reader of Windows answers: section and key names match without regard to
-// ASCII case, a value is its raw text cut to 259 bytes, anything missing reads
-// as the empty text. Values are the file's own bytes (CP949 for our files).
+// An INI text read once and answered many times, exactly as the profile-string
+// reader of Windows (GetPrivateProfileStringA, 260-byte buffer) answers: see
+// parse() for how lines are read. Section and key names match without regard
+// to ASCII case; a value loses a matching pair of quotes and is cut to 259
+// bytes; anything missing reads as the empty text. Values are the file's own
+// bytes (CP949 for our files).
 #pragma once
 
 #include <cstdint>
@@ -9,6 +11,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/file_system.h"
 
 namespace scan {
 
@@ -24,8 +28,9 @@ class IniFile {
   IniFile(IniFile&&) = default;
   IniFile& operator=(IniFile&&) = default;
 
-  // A missing or unreadable file gives an empty IniFile; *found says which.
-  static IniFile load(std::string_view path, bool* found = nullptr);
+  // The file read through `files`. A missing or unreadable file gives an
+  // empty IniFile; *found says which.
+  static IniFile load(platform::FileSystem& files, const std::string& path, bool* found = nullptr);
 
   // A section found once, for several lookups in it.
   using SectionId = uint32_t;
@@ -49,10 +54,17 @@ class IniFile {
   // The same for the keys prefix + n of one section.
   int highestKeyIndex(std::string_view section, std::string_view prefix) const;
 
+  // Every n from 1 to `limit` for which a section prefix + n exists, in
+  // ascending order, each once; the same for the keys of one section. Walks
+  // over these cost what the file holds, whatever its counts say.
+  std::vector<int> sectionNumbers(std::string_view prefix, int limit) const;
+  std::vector<int> keyNumbers(SectionId section, std::string_view prefix, int limit) const;
+
  private:
-  // Entries are kept in one array grouped by section, in file order within a
-  // section, so a lookup reads a few neighbouring records; the few sections
-  // with many keys get a hash table of their own entries.
+  // Entries are kept in one array grouped by section (a section is read only
+  // where it first appears, so its entries stand together), in file order, so
+  // a lookup reads a few neighbouring records; the few sections with many
+  // keys get a hash table of their own entries.
   struct Section {
     std::string_view name;
     uint32_t first = 0;  // into entries_
@@ -81,7 +93,6 @@ class IniFile {
   uint32_t findSection(std::string_view name, uint64_t hash) const;
   uint32_t addSection(std::string_view name);
   void growSections();
-  void groupEntries(std::vector<uint32_t>& sectionOfEntry);
   void indexBigSections();
   const Entry* findEntry(SectionId section, std::string_view key) const;
   std::string_view keyOf(const Entry& entry) const;

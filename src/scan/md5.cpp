@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include "common/file_io.h"
 
 namespace scan {
 namespace {
@@ -162,10 +161,10 @@ void md5Final(Md5Context* ctx) {
     for (int k = 0; k < 4; ++k) ctx->digest[4 * i + k] = static_cast<uint8_t>(ctx->state[i] >> (8 * k));
 }
 
-int32_t digestFile(std::string_view path, uint32_t seed, Md5Context* context,
-                   std::span<uint8_t> buffer) {
-  fileio::InputFile file;
-  if (!file.open(path)) return 0;
+int32_t digestFile(platform::FileSystem& files, const std::string& path, uint32_t seed,
+                   Md5Context* context, std::span<uint8_t> buffer) {
+  const std::unique_ptr<platform::FileReader> file = files.openForReading(path);
+  if (!file) return 0;
   std::vector<uint8_t> own;
   if (buffer.empty()) {
     own.resize(kDigestReadBufferSize);
@@ -174,12 +173,11 @@ int32_t digestFile(std::string_view path, uint32_t seed, Md5Context* context,
   md5Init(context, seed);
   uint64_t total = 0;
   while (true) {
-    const size_t got = file.read(buffer.data(), buffer.size());
+    const size_t got = file->read(buffer.data(), buffer.size());
     if (got == 0) break;
     total += got;
     md5Update(context, buffer.data(), got);
   }
-  file.close();
   md5Final(context);
   // The count is a signed 32-bit number; a file of 2 GiB or more still
   // reports a non-zero count so that it is not taken for an empty file.

@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string_view>
+#include <string>
+
+#include "platform/file_system.h"
 
 namespace scan {
 
@@ -20,13 +22,14 @@ void md5Init(Md5Context* context, uint32_t seed);
 void md5Update(Md5Context* context, const void* bytes, size_t length);
 void md5Final(Md5Context* context);
 
-// Digests the file at `path` (UTF-8) into `context`. Returns the number of
-// bytes read, 0 without touching the context when the file cannot be opened.
+// Digests the file at `path` (read through `files`) into `context`. Returns the
+// number of bytes read, 0 without touching the context when the file cannot
+// be opened.
 // A read error ends the reading as the end of the file would. `buffer` is the
 // read buffer (reused across calls by the caller); without one, a buffer of
 // the default size is taken for this call.
-int32_t digestFile(std::string_view path, uint32_t seed, Md5Context* context,
-                   std::span<uint8_t> buffer = {});
+int32_t digestFile(platform::FileSystem& files, const std::string& path, uint32_t seed,
+                   Md5Context* context, std::span<uint8_t> buffer = {});
 
 inline constexpr size_t kDigestReadBufferSize = 256 * 1024;
 

@@ -32,21 +32,6 @@ struct RunningMark {
 
 }  // namespace
 
-RegistryLocation parseRegistryLocation(std::string_view location) {
-  const std::vector<std::string> pieces = text::split(location, '/');
-  RegistryLocation out;
-  const std::string& head = pieces[0];
-  const size_t slash = head.find('\\');
-  if (slash == std::string::npos) {
-    out.keyPath = head;
-  } else {
-    out.root = head.substr(0, slash);
-    out.keyPath = head.substr(slash + 1);
-  }
-  if (pieces.size() > 1) out.valueName = pieces[1];
-  return out;
-}
-
 void unregisterLibrary(platform::Processes& processes, const std::string& systemFolder,
                        const std::string& path) {
   processes.runHidden(systemFolder + "regsvr32.exe", "/u /s \"" + path + "\"", kRemedyWaitMs);
@@ -124,17 +109,16 @@ Remedy::Outcome Remedy::remedyFolder(const std::string& path) {
 }
 
 Remedy::Outcome Remedy::remedyRegistry(const ResultRow& row) {
-  const RegistryLocation where = parseRegistryLocation(row.location);
-  const std::optional<platform::RootKey> root = settings::parseRootName(where.root);
+  const std::optional<platform::RootKey> root = settings::parseRootName(row.root);
   if (!root) return Outcome::Gone;  // nothing this row could name is there to delete
   settings::RegistryStore& store = ports_.store;
   if (row.kind == kind::kRegistryValue) {
-    store.deleteValue(*root, where.keyPath, where.valueName);
-    return store.valueExists(*root, where.keyPath, where.valueName) ? Outcome::StillThere
-                                                                     : Outcome::Gone;
+    store.deleteValue(*root, row.keyPath, row.valueName);
+    return store.valueExists(*root, row.keyPath, row.valueName) ? Outcome::StillThere
+                                                                 : Outcome::Gone;
   }
-  store.deleteKey(*root, where.keyPath, /*alsoDeleteKey=*/true);
-  return store.keyExists(*root, where.keyPath) ? Outcome::StillThere : Outcome::Gone;
+  store.deleteKey(*root, row.keyPath, /*alsoDeleteKey=*/true);
+  return store.keyExists(*root, row.keyPath) ? Outcome::StillThere : Outcome::Gone;
 }
 
 RemedyOutcome Remedy::run(std::vector<ResultRow>& rows, std::string_view definitionCountText,
@@ -153,9 +137,9 @@ RemedyOutcome Remedy::run(std::vector<ResultRow>& rows, std::string_view definit
     }
     Outcome outcome = Outcome::NotHandled;
     if (isFileKind(row.kind))
-      outcome = remedyFile(row.location);
+      outcome = remedyFile(row.filePath);
     else if (isFolderKind(row.kind))
-      outcome = remedyFolder(row.location);
+      outcome = remedyFolder(row.filePath);
     else if (isRegistryKind(row.kind))
       outcome = remedyRegistry(row);
 

@@ -85,12 +85,4 @@ int terminateProcessesOfFile(platform::Processes& processes, const std::string& 
 // symbolic link inside is removed itself; what it points to is not touched.
 void deleteFolderTree(platform::FileSystem& files, const std::string& path);
 
-// The registry row's location cut into root, key path and value name.
-struct RegistryLocation {
-  std::string root;
-  std::string keyPath;
-  std::string valueName;
-};
-RegistryLocation parseRegistryLocation(std::string_view location);
-
 }  // namespace scan

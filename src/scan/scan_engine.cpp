@@ -22,10 +22,6 @@ bool isShellProcess(const std::string& name) {
 constexpr const char* kSkippedFolder = "Temporary Internet Files";
 constexpr size_t kRegistryDataBytes = 100;
 
-std::string registryLocation(const RegistryItem& item, const std::string& data) {
-  return item.root + "\\" + item.keyPath + "/" + item.valueName + "/" + data;
-}
-
 // Clears the running mark however the scan ends.
 struct RunningMark {
   std::atomic<bool>& running;
@@ -145,7 +141,7 @@ void ScanEngine::scanProcesses() {
         for (size_t i : rows->second) {
           if (stopRequested()) break;
           const ProcessDefinitionRow& row = table[i];
-          if (ports_.files.exists(row.path)) report({row.name, row.path, row.type, row.kind});
+          if (ports_.files.exists(row.path)) report(pathRow(row.name, row.path, row.type, row.kind));
         }
       }
     }
@@ -157,7 +153,7 @@ void ScanEngine::scanDatabase() {
   observer_->setLabel(ScanLabel::Progress, texts::kProgressDatabase);
   const DefinitionDatabase& db = *setup_->database;
   const int n = db.definitionCount();
-  for (int i = 1; i <= n; ++i) {
+  for (int i : db.definitionNumbers()) {
     if (stopRequested()) {
       flags_.busy.store(0);
       return;
@@ -178,7 +174,7 @@ void ScanEngine::scanFileItem(const Definition& d, const FileItem& item) {
     const std::optional<uint64_t> size = ports_.files.fileSize(path);
     if (!size || sizeText(*size) != item.size) return;
   }
-  report({d.name, path, d.info, item.kind});
+  report(pathRow(d.name, path, d.info, item.kind));
 }
 
 void ScanEngine::scanRegistryItem(const Definition& d, const RegistryItem& item) {
@@ -189,11 +185,13 @@ void ScanEngine::scanRegistryItem(const Definition& d, const RegistryItem& item)
     const std::optional<std::string> data =
         readRegistryItemData(registry, *root, item.keyPath, item.valueName);
     if (data && (item.data == kAnySize || *data == item.data))
-      report({d.name, registryLocation(item, *data), d.info, kind::kRegistryValue});
+      report(registryRow(d.name, d.info, kind::kRegistryValue, item.root, item.keyPath,
+                         item.valueName, *data));
   } else if (item.kind == kind::kRegistryKey) {
     platform::ScopedKey key(registry);
     if (key.open(*root, item.keyPath, platform::RegistryAccess::Full) == 0)
-      report({d.name, registryLocation(item, item.data), d.info, kind::kRegistryKey});
+      report(registryRow(d.name, d.info, kind::kRegistryKey, item.root, item.keyPath,
+                         item.valueName, item.data));
   }
 }
 
@@ -228,7 +226,6 @@ void ScanEngine::scanFolderTree(const std::string& top) {
 }
 
 std::string ScanEngine::digestOf(const std::string& path) {
-  if (ports_.digestOf) return ports_.digestOf(path);
   digest_.setSourceKind(FileDigest::kFile);
   digest_.setPath(path);
   digest_.setFormat(1);
@@ -246,7 +243,7 @@ void ScanEngine::examine(const std::string& path, const FolderEntry& entry) {
     for (uint32_t i : matches_) {
       const DigestRow& row = table[i];
       if (!digest.empty() && digest == text::toUpperAscii(row.digest))
-        report({row.name, path, row.type, kind::kMd5});
+        report(pathRow(row.name, path, row.type, kind::kMd5));
     }
   }
   observer_->setLabel(ScanLabel::Count, texts::examinedCount(++examined_));

@@ -71,14 +71,11 @@ struct ScanPorts {
   platform::FileSystem& files;
   platform::Processes& processes;
   settings::RegistryStore& store;
-  // The MD5 text of a file (empty when it cannot be read); by default the
-  // FileDigest of the real file. Tests give their own.
-  std::function<std::string(const std::string& path)> digestOf = {};
 };
 
 class ScanEngine {
  public:
-  ScanEngine(ScanPorts ports, WorkFlags& flags) : ports_(ports), flags_(flags) {}
+  ScanEngine(ScanPorts ports, WorkFlags& flags) : ports_(ports), flags_(flags), digest_(ports.files) {}
 
   // Runs one whole scan on the calling thread. A call while another scan
   // runs does nothing and returns false.

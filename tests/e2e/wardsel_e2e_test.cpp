@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <set>
+#include <thread>
 
 #include "common/text.h"
 #include "scan/database_writer.h"
@@ -181,6 +183,58 @@ TEST_F(Wardsel, FindingsReachTheMainWindowOneByOneAndTheAgentStopsCleanly) {
     expectFlagsOff("after WM_CLOSE");
   }
   EXPECT_FALSE(visibility.sawVisibleWindow()) << visibility.what();
+}
+
+// A burst of new files, some of them listed: every new path is logged and
+// every listed file raises its own alert (none is lost behind the others).
+TEST_F(Wardsel, ABurstOfNewFilesIsCheckedWhole) {
+  constexpr int kFiles = 2000;
+  constexpr int kListed = 20;
+  const std::string burst = watched + "\\burst";
+  auto pathOf = [&](int i) { return burst + "\\f" + std::to_string(i) + ".exe"; };
+  scan::DatabaseContent content;
+  for (int k = 0; k < kListed; ++k) {
+    scan::Definition d;
+    d.name = "Burst.Listed" + std::to_string(k);
+    d.files.push_back({pathOf(k * (kFiles / kListed)), "default", scan::kind::kFile});
+    content.definitions.push_back(d);
+  }
+  testing_support::writeFile(programFolder.file(scan::kDatabaseFileName), scan::writeDatabase(content));
+
+  AgentProcess agent;
+  ASSERT_TRUE(agent.start(agentExe));
+  HWND window = waitUntilWatching(agent);
+  ASSERT_NE(window, nullptr) << "the agent did not start watching";
+  HWND log = GetDlgItem(window, 1000);
+  ASSERT_TRUE(CreateDirectoryW(w(watched).c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(w(burst).c_str(), nullptr));
+  main.pump(500ms);
+  const LRESULT linesBefore = SendMessageW(log, LB_GETCOUNT, 0, 0);
+
+  // The burst comes from another thread while this one answers the alerts.
+  std::thread creator([&] {
+    for (int i = 0; i < kFiles; ++i) {
+      HANDLE f = CreateFileW(w(pathOf(i)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+      if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+    }
+  });
+  const bool allAlerts = main.waitForAlerts(kListed, 120s);
+  creator.join();
+  for (int i = 0; i < 600 && SendMessageW(log, LB_GETCOUNT, 0, 0) - linesBefore < kFiles; ++i)
+    main.pump(100ms);
+  main.pump(1000ms);  // anything more that would come
+
+  EXPECT_TRUE(allAlerts) << main.alerts().size() << " alerts";
+  EXPECT_EQ(SendMessageW(log, LB_GETCOUNT, 0, 0) - linesBefore, kFiles) << "every new path logged";
+  std::set<std::string> named;
+  for (const auto& a : main.alerts()) named.insert(a.file.path);
+  EXPECT_EQ(main.alerts().size(), static_cast<size_t>(kListed));
+  EXPECT_EQ(named.size(), static_cast<size_t>(kListed)) << "each alert names a different listed file";
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(agent.waitForExit(10s), 0);
+  for (int i = 0; i < kFiles; ++i) DeleteFileW(w(pathOf(i)).c_str());
+  RemoveDirectoryW(w(burst).c_str());
 }
 
 }  // namespace

@@ -44,6 +44,40 @@ void FakeFileSystem::addFile(const std::string& path, uint64_t size, uint32_t at
   nodes_[key] = Node{path.substr(path.rfind('\\') + 1), attributes, size, {}};
 }
 
+void FakeFileSystem::addFileWithContent(const std::string& path, std::string bytes,
+                                        uint32_t attributes) {
+  addFile(path, bytes.size(), attributes);
+  nodes_[lower(path)].content = std::move(bytes);
+}
+
+namespace {
+
+class StringReader final : public platform::FileReader {
+ public:
+  explicit StringReader(std::string bytes) : bytes_(std::move(bytes)) {}
+  size_t read(void* buffer, size_t size) override {
+    const size_t n = std::min(size, bytes_.size() - at_);
+    std::copy_n(bytes_.data() + at_, n, static_cast<char*>(buffer));
+    at_ += n;
+    return n;
+  }
+
+ private:
+  std::string bytes_;
+  size_t at_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::FileReader> FakeFileSystem::openForReading(const std::string& path) {
+  opened_.push_back(path);
+  const auto node = nodes_.find(lower(path));
+  if (node == nodes_.end() || (node->second.attributes & kAttributeDirectory)) return nullptr;
+  const Node& n = node->second;
+  return std::make_unique<StringReader>(n.content.size() == n.size ? n.content
+                                                                   : std::string(n.size, '\0'));
+}
+
 void FakeFileSystem::addFolder(const std::string& path, uint32_t attributes) {
   ensureFolder(path);
   nodes_[lower(path)].attributes = attributes | kAttributeDirectory;

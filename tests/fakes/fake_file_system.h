@@ -15,6 +15,8 @@ class FakeFileSystem final : public platform::FileSystem {
  public:
   // Adds a file (and its missing folders).
   void addFile(const std::string& path, uint64_t size, uint32_t attributes = 0);
+  // A file with these bytes (one added by size alone reads as that many zeros).
+  void addFileWithContent(const std::string& path, std::string bytes, uint32_t attributes = 0);
   void addFolder(const std::string& path, uint32_t attributes = platform::kAttributeDirectory);
   // A folder link whose listing shows the entries of `target`.
   void addFolderLink(const std::string& path, const std::string& target);
@@ -28,8 +30,11 @@ class FakeFileSystem final : public platform::FileSystem {
   std::optional<uint64_t> fileSize(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
   bool removeFolder(const std::string& path) override;
+  std::unique_ptr<platform::FileReader> openForReading(const std::string& path) override;
 
   int listings() const { return listings_; }
+  // The paths opened for reading, in order.
+  const std::vector<std::string>& opened() const { return opened_; }
 
  private:
   struct Node {
@@ -37,6 +42,7 @@ class FakeFileSystem final : public platform::FileSystem {
     uint32_t attributes = 0;
     uint64_t size = 0;
     std::string linkTarget;
+    std::string content;  // used when its size matches
   };
   static std::string lower(const std::string& path);
   static std::string parentOf(const std::string& path);
@@ -46,6 +52,7 @@ class FakeFileSystem final : public platform::FileSystem {
   std::map<std::string, std::vector<std::string>> children_;  // lower-case folder -> paths
   std::vector<std::string> deniedListing_;
   int listings_ = 0;
+  std::vector<std::string> opened_;
 };
 
 }  // namespace fakes

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "agent/detection_rows.h"
 #include "scan/definition_tables.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -15,9 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WorkFlags flags;
   (void)scan::loadProcessDefinitions(db, context, &flags);
   (void)scan::loadDigestDefinitions(db, &flags);
-  (void)scan::loadDetectionRows(db, context);
-  const int n = db.definitionCount();
-  for (int i = 1; i <= n; ++i)
+  (void)agent::loadDetectionRows(db, context);
+  for (int i : db.definitionNumbers())
     for (const auto& item : db.definition(i).files)
       (void)scan::expandItemPath(item.path, item.kind, context, scan::Expansion::All);
   (void)db.version();

@@ -16,7 +16,7 @@ using agent::AgentChannel;
 using agent::AgentDetection;
 using agent::DetectionTable;
 using agent::FileAlert;
-using scan::DetectionRow;
+using agent::DetectionRow;
 namespace ch = agent::channel;
 
 struct Posts : agent::AlertPoster {

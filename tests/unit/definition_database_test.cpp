@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "db_fixture.h"
+#include "fakes/fake_file_system.h"
 #include "scan/database_writer.h"
+#include "scan/definition_tables.h"
 
 namespace {
 
@@ -60,9 +62,50 @@ TEST(DefinitionDatabase, CountsBoundWhatIsRead) {
   EXPECT_TRUE(db.definition(7).files.empty());
 }
 
-TEST(DefinitionDatabase, MissingFileReadsAsEmpty) {
+// One extra header or key must not make its count walk: the readers visit the
+// sections and keys the file holds, so the work is bounded by its size.
+TEST(DefinitionDatabase, AHostileCountWalksOnlyWhatTheFileHolds) {
+  struct Case {
+    const char* what;
+    std::string text;
+    size_t processRows, digestRows;
+  };
+  const Case cases[] = {
+      {"a definition section numbered like the count",
+       "[TotalCount]\nCount=999999999\n[Torvane999999999]\nName=" + b64("끝") +
+           "\nFileCount=1\nFile1=" + b64("C:\\a.exe#1#파일") + "\n",
+       1, 0},
+      {"a file key numbered like its count",
+       "[TotalCount]\nCount=1\n[Torvane1]\nFileCount=999999999\nRegCount=999999999\nFile1=" +
+           b64("C:\\a.exe#1#파일") + "\nFile999999999=" + b64("C:\\b.exe#1#파일") +
+           "\nReg999999999=" + b64("HKEY_CURRENT_USER#S#v#d#레지값") + "\n",
+       2, 0},
+      {"a digest section and key numbered like their counts",
+       "[TotalCountMD5]\nCount=999999999\n[TorvaneMD5999999999]\nFileCount=999999999\n"
+       "File999999999=" + b64("a.exe#1#44d88612fea8a8f36de82e1278abb02f") + "\n",
+       0, 1},
+  };
+  for (const Case& c : cases) {
+    const DefinitionDatabase db{IniFile(c.text)};
+    scan::ItemPathContext context;
+    EXPECT_EQ(scan::loadProcessDefinitions(db, context, nullptr).size(), c.processRows) << c.what;
+    EXPECT_EQ(scan::loadDigestDefinitions(db, nullptr).size(), c.digestRows) << c.what;
+    for (int i : db.definitionNumbers()) (void)db.definition(i);
+    // A handful of sections and keys, read by three walks.
+    EXPECT_LE(db.lookups(), 30u) << c.what;
+  }
+}
+
+TEST(DefinitionDatabase, LoadsThroughTheFileSystemAndAMissingFileReadsAsEmpty) {
+  fakes::FakeFileSystem files;
+  files.addFileWithContent("C:\\p\\torvane.ini", "[DBINFO]\r\nVersion=1.0\r\n[TotalCount]\r\nCount=7\r\n");
+  bool present = false;
+  const DefinitionDatabase there = DefinitionDatabase::load(files, "C:\\p\\torvane.ini", &present);
+  EXPECT_TRUE(present);
+  EXPECT_EQ(there.version(), "1.0");
+  EXPECT_EQ(there.countText(), "7");
   bool found = true;
-  const DefinitionDatabase db = DefinitionDatabase::load("/nonexistent/torvane.ini", &found);
+  const DefinitionDatabase db = DefinitionDatabase::load(files, "C:\\p\\none.ini", &found);
   EXPECT_FALSE(found);
   EXPECT_EQ(db.definitionCount(), 0);
   EXPECT_EQ(db.digestDefinitionCount(), 0);

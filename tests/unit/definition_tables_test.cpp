@@ -61,15 +61,6 @@ TEST(DigestDefinitions, EveryItemNewestFirst) {
   EXPECT_EQ(seen, (std::vector<std::string>{"x.exe", "y.exe", "z.exe"})) << "reading order";
 }
 
-TEST(DetectionRows, EveryFileItemButDelUs) {
-  const auto rows = scan::loadDetectionRows(database(), context());
-  ASSERT_EQ(rows.size(), 5u);
-  EXPECT_EQ(rows[0], (scan::DetectionRow{"C:\\e", "default", "둘째"}));
-  EXPECT_EQ(rows[1].path, "C:\\d.com");
-  EXPECT_EQ(rows[3].path, "C:\\WINDOWS\\system32\\B.EXE");
-  for (const auto& r : rows) EXPECT_NE(r.path, "C:\\DelUS.bat");
-}
-
 TEST(Loaders, StopRequestEndsEarlyAndClearsBusy) {
   WorkFlags flags;
   flags.busy = 1;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "scan/md5.h"
-#include "support/temp_dir.h"
+#include "fakes/fake_file_system.h"
 
 namespace {
 
@@ -64,16 +64,15 @@ TEST(Md5, SeedMovesAllFourStartingWords) {
 class FileDigestTest : public ::testing::Test {
  protected:
   std::string digestOfFile(const std::string& bytes, int format = 1) {
-    const std::string path = dir.file("f.bin");
-    testing_support::writeFile(path, bytes);
-    scan::FileDigest d;
+    files.addFileWithContent("C:\\f.bin", bytes);
+    scan::FileDigest d(files);
     d.setSourceKind(2);
-    d.setPath(path);
+    d.setPath("C:\\f.bin");
     d.setFormat(format);
     d.setEnabled(1);
     return d.digestText();
   }
-  testing_support::TempDir dir;
+  fakes::FakeFileSystem files;
 };
 
 TEST_F(FileDigestTest, FilesAroundThePieceSizeGiveTheirDigests) {
@@ -89,24 +88,25 @@ TEST_F(FileDigestTest, FilesAroundThePieceSizeGiveTheirDigests) {
 TEST_F(FileDigestTest, EmptyFileGivesEmptyText) { EXPECT_EQ(digestOfFile(""), ""); }
 
 TEST_F(FileDigestTest, FileThatCannotBeOpenedGivesEmptyText) {
-  scan::FileDigest d;
+  files.addFolder("C:\\folder");
+  scan::FileDigest d(files);
   d.setSourceKind(2);
   d.setFormat(1);
   d.setEnabled(1);
-  d.setPath(dir.file("missing.bin"));
+  d.setPath("C:\\missing.bin");
   EXPECT_EQ(d.digestText(), "");
-  d.setPath(dir.path());  // a folder
+  d.setPath("C:\\folder");
   EXPECT_EQ(d.digestText(), "");
   d.setPath("");
   EXPECT_EQ(d.digestText(), "");
   scan::Md5Context untouched{};
   untouched.state[0] = 42;
-  EXPECT_EQ(scan::digestFile(dir.file("missing.bin"), 0, &untouched), 0);
+  EXPECT_EQ(scan::digestFile(files, "C:\\missing.bin", 0, &untouched), 0);
   EXPECT_EQ(untouched.state[0], 42u);
 }
 
 TEST_F(FileDigestTest, FormatsTable) {
-  scan::FileDigest d;
+  scan::FileDigest d(files);
   d.setSourceKind(1);
   d.setSourceText("abc");
   d.setEnabled(1);
@@ -128,7 +128,7 @@ TEST_F(FileDigestTest, FormatsTable) {
 }
 
 TEST_F(FileDigestTest, TextSourceEmptyIsTheEmptyMessageDigest) {
-  scan::FileDigest d;
+  scan::FileDigest d(files);
   d.setSourceKind(1);
   d.setFormat(1);
   d.setEnabled(1);
@@ -138,7 +138,7 @@ TEST_F(FileDigestTest, TextSourceEmptyIsTheEmptyMessageDigest) {
 }
 
 TEST_F(FileDigestTest, NotEnabledGivesEmptyTextInEveryFormat) {
-  scan::FileDigest d;
+  scan::FileDigest d(files);
   d.setSourceKind(1);
   d.setSourceText("abc");
   for (int enabled : {0, 2, -1}) {

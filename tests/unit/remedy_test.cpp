@@ -38,8 +38,15 @@ struct RemedyHarness {
   }
 };
 
-ResultRow row(const std::string& location, const std::string& kind, bool checked = true) {
-  return {"이름", location, "종류", kind, checked};
+ResultRow row(const std::string& path, const std::string& kind, bool checked = true) {
+  ResultRow r = scan::pathRow("이름", path, "종류", kind);
+  r.checked = checked;
+  return r;
+}
+
+ResultRow registryRow(const char* kind, const char* root, const std::string& keyPath,
+                      const std::string& valueName, const std::string& data) {
+  return scan::registryRow("이름", "종류", kind, root, keyPath, valueName, data);
 }
 
 TEST(Remedy, LibrariesAreUnregisteredByTheToolOfTheSystemFolder) {
@@ -145,43 +152,46 @@ TEST(Remedy, ALinkGivenAsTheFolderIsRemovedItself) {
   EXPECT_TRUE(files.exists("C:\\Keep\\precious.doc"));
 }
 
-TEST(Remedy, RegistryRows) {
+// The remedy deletes what the scan found, field by field: names holding "/"
+// or "\\" name exactly that value or key, never a neighbour sharing a prefix.
+TEST(Remedy, RegistryRowsDeleteExactlyTheValueOrKeyFound) {
   RemedyHarness h;
   const auto hkcu = platform::RootKey::CurrentUser;
   h.store.writeString(hkcu, "Software\\X\\Deep\\Deeper", "v", "1");
   h.store.writeString(hkcu, "Software\\X", "a", "1");
   h.store.writeString(hkcu, "Software\\Y", "a", "keep");
   h.store.writeString(hkcu, "Software\\Y", "a/b", "slash");
-  h.rows = {row("HKEY_CURRENT_USER\\Software\\X/a/whatever", "레지키"),
-            row("HKEY_CURRENT_USER\\Software\\Y/a/b/slash", "레지값"),
-            row("HKEY_USERS\\Software\\Y/a/keep", "레지값")};
+  h.store.writeString(hkcu, "Software\\Y", "경로\\이름", "back");
+  h.store.writeString(hkcu, "Software\\Y\\경로", "이름", "keep");
+  h.store.writeString(hkcu, "Software\\Z", "a", "keep");
+  h.store.writeString(hkcu, "Software\\Z/W\\Sub", "v", "1");
+  h.rows = {registryRow("레지키", "HKEY_CURRENT_USER", "Software\\X", "a", "whatever"),
+            registryRow("레지값", "HKEY_CURRENT_USER", "Software\\Y", "a/b", "slash"),
+            registryRow("레지값", "HKEY_CURRENT_USER", "Software\\Y", "경로\\이름", "back"),
+            registryRow("레지키", "HKEY_CURRENT_USER", "Software\\Z/W", "-", "-"),
+            registryRow("레지값", "HKEY_USERS", "Software\\Y", "a", "keep")};
   h.run();
   EXPECT_FALSE(h.store.keyExists(hkcu, "Software\\X"));
-  EXPECT_FALSE(h.store.valueExists(hkcu, "Software\\Y", "a")) << "the name before the \"/\"";
-  EXPECT_TRUE(h.store.valueExists(hkcu, "Software\\Y", "a/b"));
+  EXPECT_FALSE(h.store.valueExists(hkcu, "Software\\Y", "a/b"));
+  EXPECT_TRUE(h.store.valueExists(hkcu, "Software\\Y", "a"));
+  EXPECT_FALSE(h.store.valueExists(hkcu, "Software\\Y", "경로\\이름"));
+  EXPECT_TRUE(h.store.valueExists(hkcu, "Software\\Y\\경로", "이름"));
+  EXPECT_FALSE(h.store.keyExists(hkcu, "Software\\Z/W"));
+  EXPECT_TRUE(h.store.valueExists(hkcu, "Software\\Z", "a"));
   EXPECT_TRUE(h.rows.empty()) << "a row with an unknown root is removed, as before";
   EXPECT_EQ(h.registry.openHandles(), 0);
 }
 
-TEST(Remedy, ParseRegistryLocation) {
-  struct Case {
-    const char* location;
-    const char* root;
-    const char* keyPath;
-    const char* valueName;
-  };
-  const Case cases[] = {
-      {"HKEY_CURRENT_USER\\Software\\X/v/d", "HKEY_CURRENT_USER", "Software\\X", "v"},
-      {"HKEY_LOCAL_MACHINE\\A\\B/v/d/e", "HKEY_LOCAL_MACHINE", "A\\B", "v"},
-      {"NoBackslash/v/d", "", "NoBackslash", "v"},
-      {"HKEY_CLASSES_ROOT\\K", "HKEY_CLASSES_ROOT", "K", ""},
-  };
-  for (const Case& c : cases) {
-    const scan::RegistryLocation got = scan::parseRegistryLocation(c.location);
-    EXPECT_EQ(got.root, c.root) << c.location;
-    EXPECT_EQ(got.keyPath, c.keyPath) << c.location;
-    EXPECT_EQ(got.valueName, c.valueName) << c.location;
-  }
+TEST(ResultRow, TheShownLocationJoinsTheFieldsTheRowKeeps) {
+  const ResultRow value = scan::registryRow("n", "t", "레지값", "HKEY_CURRENT_USER", "Software\\A/B",
+                                            "c/d", "e/f");
+  EXPECT_EQ(value.location, "HKEY_CURRENT_USER\\Software\\A/B/c/d/e/f");
+  EXPECT_EQ(value.keyPath, "Software\\A/B");
+  EXPECT_EQ(value.valueName, "c/d");
+  EXPECT_EQ(value.data, "e/f");
+  const ResultRow file = scan::pathRow("n", "C:\\a/b", "t", "파일");
+  EXPECT_EQ(file.location, "C:\\a/b");
+  EXPECT_EQ(file.filePath, "C:\\a/b");
 }
 
 TEST(TerminateProcessByName, EndsTheFirstProcessContainingTheTextInAnyCase) {

@@ -11,6 +11,9 @@
 
 namespace {
 
+// The EICAR test file: 68 bytes, MD5 44d88612fea8a8f36de82e1278abb02f.
+const std::string kEicar = "X5O!P%@AP[4\\PZX54(P^)7CC)7}$EICAR-STANDARD-ANTIVIRUS-TEST-FILE!$H+H*";
+
 using scan::Definition;
 using scan::DigestDefinition;
 using scan::FileItem;
@@ -69,8 +72,9 @@ TEST(ScanDatabasePhase, RowsCarryNameExpandedPathTypeAndKind) {
                {"악성.dll", "10", "윈도우"}}));
   ASSERT_TRUE(h.scan(false));
   const std::vector<ResultRow> expected = {
-      {"광고", "C:\\WINDOWS\\악성.dll", "트로이목마", "윈도우"},
-      {"광고", "C:\\Documents and Settings\\홍길동\\바탕화면\\광고.exe", "트로이목마", "바탕화면"},
+      scan::pathRow("광고", "C:\\WINDOWS\\악성.dll", "트로이목마", "윈도우"),
+      scan::pathRow("광고", "C:\\Documents and Settings\\홍길동\\바탕화면\\광고.exe", "트로이목마",
+                    "바탕화면"),
   };
   EXPECT_EQ(h.observer.rows, expected);
   EXPECT_EQ(h.engine.results(), expected);
@@ -122,6 +126,10 @@ TEST(ScanDatabasePhase, RegistryItems) {
     if (std::string(c.what).find("99") != std::string::npos) expected += std::string(99, 'a');
     EXPECT_EQ(h.observer.rows[0].location, expected) << c.what;
     EXPECT_EQ(h.observer.rows[0].kind, c.item.kind) << c.what;
+    // The remedy acts on these, never on the shown location.
+    EXPECT_EQ(h.observer.rows[0].root, c.item.root) << c.what;
+    EXPECT_EQ(h.observer.rows[0].keyPath, c.item.keyPath) << c.what;
+    EXPECT_EQ(h.observer.rows[0].valueName, c.item.valueName) << c.what;
     EXPECT_EQ(h.registry.openHandles(), 0) << c.what;
   }
 }
@@ -140,7 +148,7 @@ TEST(ScanProcessPhase, MatchesNameExactlyAndNeedsTheListedPath) {
   ASSERT_TRUE(h.scan(false));
   ASSERT_EQ(h.observer.rows.size(), 1u);
   EXPECT_EQ(h.observer.rows[0],
-            (ResultRow{"Evil", "C:\\WINDOWS\\evil.exe", "트로이목마", "윈도우"}));
+            scan::pathRow("Evil", "C:\\WINDOWS\\evil.exe", "트로이목마", "윈도우"));
 }
 
 TEST(ScanProcessPhase, NoSnapshotFindsNothingAndTheScanGoesOn) {
@@ -154,8 +162,7 @@ TEST(ScanProcessPhase, NoSnapshotFindsNothingAndTheScanGoesOn) {
 
 TEST(Scan, AFileIsListedByEveryPhaseAndEveryDigestRowItMatches) {
   ScanHarness h;
-  h.files.addFile("C:\\WINDOWS\\evil.exe", 68);
-  h.digests["C:\\WINDOWS\\evil.exe"] = "44D88612FEA8A8F36DE82E1278ABB02F";
+  h.files.addFileWithContent("C:\\WINDOWS\\evil.exe", kEicar);
   h.processes.add(7, "evil.exe");
   h.content.definitions.push_back(fileDefinition("Evil", {{"evil.exe", "68", "윈도우"}}));
   DigestDefinition byName{"ByName", "바이러스", {{"evil.exe", "1", "44d88612fea8a8f36de82e1278abb02f"}}};
@@ -168,7 +175,8 @@ TEST(Scan, AFileIsListedByEveryPhaseAndEveryDigestRowItMatches) {
   // Newest first: the digest rows in table order (newest definition first),
   // then the database phase, then the process phase.
   EXPECT_EQ(names, (std::vector<std::string>{"ByName/MD5", "BySize/MD5", "Evil/윈도우", "Evil/윈도우"}));
-  EXPECT_EQ(h.digested.size(), 1u) << "one digest per file, compared with every matching row";
+  EXPECT_EQ(h.files.opened(), (std::vector<std::string>{"C:\\WINDOWS\\evil.exe"}))
+      << "one digest per file, compared with every matching row";
 }
 
 TEST(ScanFullPhase, WalkOrderTopEntriesAndSkippedFolders) {
@@ -196,8 +204,7 @@ TEST(ScanFullPhase, WalkOrderTopEntriesAndSkippedFolders) {
 
 TEST(ScanFullPhase, ATopFolderInsideTemporaryInternetFilesIsStillExamined) {
   ScanHarness h;
-  h.files.addFile("C:\\Temporary Internet Files\\Content\\evil.com", 68);
-  h.digests["C:\\Temporary Internet Files\\Content\\evil.com"] = "44d88612fea8a8f36de82e1278abb02f";
+  h.files.addFileWithContent("C:\\Temporary Internet Files\\Content\\evil.com", kEicar);
   h.content.digestDefinitions = {{"EICAR", "테스트", {{"evil.com", "68", "44d88612fea8a8f36de82e1278abb02f"}}}};
   ASSERT_TRUE(h.scan(true, "C:\\Temporary Internet Files\\Content"));
   EXPECT_EQ(h.locations(), (std::vector<std::string>{"C:\\Temporary Internet Files\\Content\\evil.com"}));

@@ -48,15 +48,7 @@ struct ScanHarness {
   fakes::FakeRegistry registry;
   settings::RegistryStore store{registry};
   WorkFlags flags;
-  std::map<std::string, std::string> digests;  // path -> MD5 text
-  std::vector<std::string> digested;           // paths in the order they were digested
-  scan::ScanEngine engine{{files, processes, store,
-                           [this](const std::string& path) {
-                             digested.push_back(path);
-                             const auto it = digests.find(path);
-                             return it == digests.end() ? std::string() : it->second;
-                           }},
-                          flags};
+  scan::ScanEngine engine{{files, processes, store}, flags};
   scan::DatabaseContent content;
   scan::DefinitionDatabase database;
   std::vector<scan::ProcessDefinitionRow> processTable;

@@ -9,7 +9,9 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <functional>
+#include <thread>
 
 #include "common/text.h"
 #include "support/temp_dir.h"
@@ -99,6 +101,40 @@ void createFile(const std::string& path, const std::string& bytes = "x") {
   CloseHandle(f);
 }
 
+// A watcher that hangs cannot be unwound: the guard ends the test program
+// with a failure when the guarded scope has not finished in time.
+class HangGuard {
+ public:
+  explicit HangGuard(std::string what, DWORD limitMs = 30000)
+      : what_(std::move(what)), done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    thread_ = std::thread([this, limitMs] {
+      if (WaitForSingleObject(done_, limitMs) != WAIT_TIMEOUT) return;
+      std::fprintf(stderr, "HANG: %s did not finish within %lu ms\n", what_.c_str(), limitMs);
+      std::fflush(stderr);
+      TerminateProcess(GetCurrentProcess(), 3);
+    });
+  }
+  ~HangGuard() {
+    SetEvent(done_);
+    thread_.join();
+    CloseHandle(done_);
+  }
+
+ private:
+  std::string what_;
+  HANDLE done_;
+  std::thread thread_;
+};
+
+// Sleeps while this thread's messages are dispatched (window-mode delivery).
+void pumpUntil(std::chrono::steady_clock::time_point end) {
+  while (std::chrono::steady_clock::now() < end) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(10);
+  }
+}
+
 TEST(DirectoryWatcher, AddModifyRenameRemoveInAFreshFolder) {
   testing_support::TempDir dir;
   DirectoryWatcher watcher(DelayedNotifier::Mode::Thread, 0);
@@ -157,7 +193,103 @@ TEST(DirectoryWatcher, ABurstOfFilesArrivesWhole) {
   };
   const auto end = std::chrono::steady_clock::now() + 20s;
   while (!complete() && std::chrono::steady_clock::now() < end) Sleep(20);
-  EXPECT_TRUE(complete()) << rec->snapshot().size() << " lines";
+  ASSERT_TRUE(complete()) << rec->snapshot().size() << " lines";
+  // After a loss the watch goes on: what comes next arrives.
+  createFile(root + "\\after the burst.txt");
+  EXPECT_TRUE(rec->waitFor("added " + root + "\\after the burst.txt", 10s))
+      << rec->snapshot().size() << " lines";
+}
+
+// The worker checks its folders once a second; tearing a watcher down must
+// not depend on where in that cycle the end request arrives, nor on the
+// unwatches just before it (Wardsel unwatches C:\\ and then destroys).
+TEST(DirectoryWatcher, TearDownAtAnyPointOfTheCheckCycle) {
+  struct Case {
+    DelayedNotifier::Mode mode;
+    int unwatchAtMs;  // -1: no unwatch before the teardown
+    bool unwatchBoth;  // else only the first folder
+    int destroyAtMs;
+  };
+  constexpr auto kThread = DelayedNotifier::Mode::Thread;
+  constexpr auto kWindow = DelayedNotifier::Mode::Window;
+  const Case cases[] = {
+      {kThread, 900, true, 1200},  {kThread, 1300, true, 2100}, {kThread, 1600, true, 2500},
+      {kThread, 1000, true, 1050}, {kThread, 900, false, 1200}, {kThread, 1700, false, 2300},
+      {kThread, -1, false, 1000},  {kThread, -1, false, 1500},  {kWindow, 900, true, 1200},
+      {kWindow, 1300, true, 2100}, {kWindow, 1500, false, 1950},
+  };
+  for (const Case& c : cases) {
+    const std::string what = std::string(c.mode == kWindow ? "window" : "thread") + " mode, unwatch " +
+                             (c.unwatchBoth ? "both" : "one") + " at " + std::to_string(c.unwatchAtMs) +
+                             " ms, destroy at " + std::to_string(c.destroyAtMs) + " ms";
+    SCOPED_TRACE(what);
+    HangGuard guard(what);
+    testing_support::TempDir a, b;
+    auto rec = std::make_shared<Recorder>();
+    const auto start = std::chrono::steady_clock::now();
+    {
+      DirectoryWatcher watcher(c.mode, 0);
+      ASSERT_EQ(watcher.watchDirectory(folderOf(a), kNames, rec, true), 0);
+      ASSERT_EQ(watcher.watchDirectory(folderOf(b), kNames, rec, true), 0);
+      createFile(b.file("x.txt"));
+      if (c.unwatchAtMs >= 0) {
+        pumpUntil(start + std::chrono::milliseconds(c.unwatchAtMs));
+        EXPECT_TRUE(watcher.unwatchDirectory(folderOf(a)));
+        if (c.unwatchBoth) EXPECT_TRUE(watcher.unwatchDirectory(folderOf(b)));
+      }
+      pumpUntil(start + std::chrono::milliseconds(c.destroyAtMs));
+    }
+    EXPECT_TRUE(rec->has("stopped " + folderOf(a))) << rec->dump();
+    EXPECT_TRUE(rec->has("stopped " + folderOf(b))) << rec->dump();
+  }
+}
+
+// Renaming the watched folder ends the watch with the error of the vanished
+// name and a stop notice; the unwatch that follows is answered at once.
+TEST(DirectoryWatcher, AWatchedFolderRenamedAway) {
+  HangGuard guard("renamed folder");
+  testing_support::TempDir dir;
+  const std::string watched = dir.path() + "watched";
+  ASSERT_TRUE(CreateDirectoryW(w(watched).c_str(), nullptr));
+  DirectoryWatcher watcher(DelayedNotifier::Mode::Thread, 0);
+  auto rec = std::make_shared<Recorder>();
+  ASSERT_EQ(watcher.watchDirectory(watched, kNames, rec, true), 0);
+  ASSERT_TRUE(MoveFileW(w(watched).c_str(), w(dir.path() + "moved").c_str())) << GetLastError();
+  EXPECT_TRUE(rec->waitFor("error 2 " + watched)) << rec->dump();
+  EXPECT_TRUE(rec->waitFor("stopped " + watched)) << rec->dump();
+  EXPECT_FALSE(watcher.isWatching(watched));
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_FALSE(watcher.unwatchDirectory(watched));
+  // An unanswered stop would wait for the watcher's limit (many seconds).
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
+  EXPECT_EQ(rec->snapshot(), (std::vector<std::string>{"started 0 " + watched, "error 2 " + watched,
+                                                        "stopped " + watched}));
+}
+
+// An unwatch can meet the failure of the same watch (the folder renamed away
+// at the same moment): either way the stop is answered and the watch says it
+// stopped exactly once.
+TEST(DirectoryWatcher, UnwatchMeetingAFailure) {
+  for (int delayMs = 900; delayMs <= 1300; delayMs += 50) {
+    const std::string what = "unwatch " + std::to_string(delayMs) + " ms after the rename";
+    SCOPED_TRACE(what);
+    HangGuard guard(what);
+    testing_support::TempDir dir;
+    const std::string watched = dir.path() + "watched";
+    ASSERT_TRUE(CreateDirectoryW(w(watched).c_str(), nullptr));
+    DirectoryWatcher watcher(DelayedNotifier::Mode::Thread, 0);
+    auto rec = std::make_shared<Recorder>();
+    ASSERT_EQ(watcher.watchDirectory(watched, kNames, rec, true), 0);
+    ASSERT_TRUE(MoveFileW(w(watched).c_str(), w(dir.path() + "moved").c_str())) << GetLastError();
+    Sleep(static_cast<DWORD>(delayMs));
+    const auto before = std::chrono::steady_clock::now();
+    watcher.unwatchDirectory(watched);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
+    EXPECT_FALSE(watcher.isWatching(watched));
+    int stops = 0;
+    for (const auto& l : rec->snapshot()) stops += l == "stopped " + watched;
+    EXPECT_EQ(stops, 1) << rec->dump();
+  }
 }
 
 TEST(DirectoryWatcher, WatchingTheSameFolderInOtherCaseReplacesTheWatch) {

@@ -5,6 +5,7 @@
 
 #include "common/text.h"
 
+#include "platform/win32/win32_file_system.h"
 #include "scan/definition_database.h"
 #include "scan/file_digest.h"
 #include "support/temp_dir.h"
@@ -15,7 +16,8 @@ TEST(RealFiles, DigestOfAFileWithAKoreanAndEmojiName) {
   testing_support::TempDir dir;
   const std::string path = dir.file("바탕 화면 \xF0\x9F\x98\x80.bin");
   testing_support::writeFile(path, "abc");
-  scan::FileDigest d;
+  win32::Win32FileSystem files;
+  scan::FileDigest d(files);
   d.setSourceKind(2);
   d.setPath(path);
   d.setFormat(3);
@@ -29,7 +31,8 @@ TEST(RealFiles, FileOpenedWithoutSharingCannotBeDigested) {
   testing_support::writeFile(path, "abc");
   HANDLE h = CreateFileW(text::widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  scan::FileDigest d;
+  win32::Win32FileSystem files;
+  scan::FileDigest d(files);
   d.setSourceKind(2);
   d.setPath(path);
   d.setFormat(1);
@@ -44,7 +47,8 @@ TEST(RealFiles, DatabaseRecordsDecodeThroughCodePage949) {
   const std::string path = dir.file("torvane.ini");
   // Name = Base64 of "바탕화면" in CP949.
   testing_support::writeFile(path, "[TotalCount]\r\nCount=1\r\n[Torvane1]\r\nName=udnFwcituOk=\r\n");
-  const scan::DefinitionDatabase db = scan::DefinitionDatabase::load(path);
+  win32::Win32FileSystem files;
+  const scan::DefinitionDatabase db = scan::DefinitionDatabase::load(files, path);
   EXPECT_EQ(db.definition(1).name, "바탕화면");
 }
 

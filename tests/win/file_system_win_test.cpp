@@ -61,7 +61,7 @@ TEST(Win32FileSystem, ListingGivesNamesAttributesAndSizesOfAnyName) {
     EXPECT_TRUE(files.exists(path)) << name;
     EXPECT_TRUE(files.fileSize(path).has_value()) << name;
   }
-  scan::FileDigest digest;
+  scan::FileDigest digest(files);
   digest.setSourceKind(2);
   digest.setPath(root + "\\trailing dot.");
   digest.setEnabled(1);
@@ -134,15 +134,17 @@ TEST(Win32Processes, EndsTheProcessesOfAFileAndWaitsForThem) {
   win32::Win32Processes processes;
   const std::string evil = dir.file("악성 프로그램.exe");
   const PROCESS_INFORMATION a = startCopyOfSleeper(evil);
-  const std::string other = dir.file("other.exe");
-  const PROCESS_INFORMATION b = startCopyOfSleeper(other);
+  // The same name in another folder is another file: its process stays.
+  TempDir elsewhere;
+  const std::string sameName = elsewhere.file("악성 프로그램.exe");
+  const PROCESS_INFORMATION b = startCopyOfSleeper(sameName);
   Sleep(300);
   std::string upper = text::toUpperAscii(evil);
   EXPECT_EQ(scan::terminateProcessesOfFile(processes, upper, 2000), 1);
   EXPECT_EQ(WaitForSingleObject(a.hProcess, 0), WAIT_OBJECT_0) << "ended and waited for";
   EXPECT_EQ(WaitForSingleObject(b.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
   EXPECT_TRUE(DeleteFileW(text::widen(evil).c_str())) << "the file is free once its program ended";
-  EXPECT_EQ(scan::terminateProcessByName(processes, "OTHER.EXE"), 1);
+  TerminateProcess(b.hProcess, 0);
   EXPECT_EQ(WaitForSingleObject(b.hProcess, 5000), WAIT_OBJECT_0);
   for (const auto& pi : {a, b}) {
     CloseHandle(pi.hThread);

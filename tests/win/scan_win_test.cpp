@@ -13,7 +13,7 @@
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 #include "scan/database_writer.h"
-#include "scan/item_path_win32.h"
+#include "scan/win32/item_path_win32.h"
 #include "scan/remedy.h"
 #include "scan/scan_engine.h"
 #include "scan/scan_texts.h"
@@ -149,7 +149,7 @@ TEST(ScanOnTheRealMachine, FindsEveryKindAndTheRemedyReportsWhatStays) {
       {"EICAR-Test-File", "테스트 파일", {{"eicar.com", "68", "44d88612fea8a8f36de82e1278abb02f"}}}};
   const std::string dbPath = f.path("torvane.ini");
   ASSERT_TRUE(fileio::writeWholeFile(dbPath, scan::writeDatabase(content)));
-  const scan::DefinitionDatabase db = scan::DefinitionDatabase::load(dbPath);
+  const scan::DefinitionDatabase db = scan::DefinitionDatabase::load(f.files, dbPath);
 
   RecordingProcesses processes;
   WorkFlags flags;
@@ -166,20 +166,23 @@ TEST(ScanOnTheRealMachine, FindsEveryKindAndTheRemedyReportsWhatStays) {
   Observer observer;
   ASSERT_TRUE(engine.run(setup, observer));
 
+  const std::string testKey = kTestKey;
   const std::vector<ResultRow> expected = {
-      {"EICAR-Test-File", f.path("tree\\sub\\eicar.com"), "테스트 파일", "MD5"},
-      {"로컬", "HKEY_CURRENT_USER\\Software\\TorvaneScanTest\\Sub/x/메모", "웜", "레지키"},
-      {"로컬", "HKEY_CURRENT_USER\\Software\\TorvaneScanTest/Run/광고.exe", "웜", "레지값"},
-      {"로컬", f.path("locked.com"), "웜", "파일"},
-      {"로컬", f.path("readonly.com"), "웜", "파일"},
-      {"로컬", f.path("Bad Folder"), "웜", "폴더"},
-      {"로컬", f.path("library.dll"), "웜", "파일"},
-      {"로컬", evil, "웜", "파일"},
-      {"광고그룹", f.programGroup, "애드웨어", "프로그램그룹"},
-      {"윈도우악성", f.windowsDll, "트로이", "윈도우"},
-      {"바탕광고", f.desktopFile, "애드웨어", "바탕화면"},
-      {"로컬", evil, "웜", "파일"},  // the process phase
+      scan::pathRow("EICAR-Test-File", f.path("tree\\sub\\eicar.com"), "테스트 파일", "MD5"),
+      scan::registryRow("로컬", "웜", "레지키", "HKEY_CURRENT_USER", testKey + "\\Sub", "x", "메모"),
+      scan::registryRow("로컬", "웜", "레지값", "HKEY_CURRENT_USER", testKey, "Run", "광고.exe"),
+      scan::pathRow("로컬", f.path("locked.com"), "웜", "파일"),
+      scan::pathRow("로컬", f.path("readonly.com"), "웜", "파일"),
+      scan::pathRow("로컬", f.path("Bad Folder"), "웜", "폴더"),
+      scan::pathRow("로컬", f.path("library.dll"), "웜", "파일"),
+      scan::pathRow("로컬", evil, "웜", "파일"),
+      scan::pathRow("광고그룹", f.programGroup, "애드웨어", "프로그램그룹"),
+      scan::pathRow("윈도우악성", f.windowsDll, "트로이", "윈도우"),
+      scan::pathRow("바탕광고", f.desktopFile, "애드웨어", "바탕화면"),
+      scan::pathRow("로컬", evil, "웜", "파일"),  // the process phase
   };
+  EXPECT_EQ(expected[1].location, "HKEY_CURRENT_USER\\Software\\TorvaneScanTest\\Sub/x/메모");
+  EXPECT_EQ(expected[2].location, "HKEY_CURRENT_USER\\Software\\TorvaneScanTest/Run/광고.exe");
   EXPECT_EQ(observer.rows, expected);
   ASSERT_EQ(observer.messages.size(), 1u);
   EXPECT_EQ(observer.messages[0].substr(0, observer.messages[0].rfind(' ')),
@@ -206,6 +209,69 @@ TEST(ScanOnTheRealMachine, FindsEveryKindAndTheRemedyReportsWhatStays) {
   EXPECT_EQ(processes.started,
             (std::vector<std::string>{win32::systemFolder() + "regsvr32.exe /u /s \"" +
                                       f.path("library.dll") + "\""}));
+}
+
+// Registry names may hold "/" (keys and values) and "\\" (values), and any
+// Korean text: the scan keeps what it found field by field, and the remedy
+// deletes exactly that value or key, not a neighbour whose name is a prefix.
+TEST(ScanOnTheRealMachine, RegistryNamesWithSlashesReachTheRemedyWhole) {
+  Fixture f;
+  makeFolders(f.root);
+  const auto hkcu = platform::RootKey::CurrentUser;
+  const std::string key = kTestKey;
+  struct Entry {
+    std::string keyPath;
+    std::string valueName;
+    std::string data;
+  };
+  const Entry found[] = {{key, "a/b", "슬래시"}, {key, "경로\\이름", "역슬래시"},
+                         {key + "\\키/하위", "v", "1"}};
+  const Entry neighbours[] = {{key, "a", "keep"}, {key + "\\경로", "이름", "keep"},
+                              {key + "\\키", "v", "keep"}};
+  for (const Entry& e : found) ASSERT_TRUE(f.store.writeString(hkcu, e.keyPath, e.valueName, e.data));
+  for (const Entry& e : neighbours)
+    ASSERT_TRUE(f.store.writeString(hkcu, e.keyPath, e.valueName, e.data));
+  ASSERT_TRUE(f.store.writeString(hkcu, key + "\\키/하위\\더 깊이", "w", "1"));
+
+  scan::DatabaseContent content;
+  content.definitions = {{"레지", "애드웨어", {},
+                          {{"HKEY_CURRENT_USER", key, "a/b", "default", "레지값"},
+                           {"HKEY_CURRENT_USER", key, "경로\\이름", "역슬래시", "레지값"},
+                           {"HKEY_CURRENT_USER", key + "\\키/하위", "-", "-", "레지키"}}}};
+  const std::string dbPath = f.path("torvane.ini");
+  ASSERT_TRUE(fileio::writeWholeFile(dbPath, scan::writeDatabase(content)));
+  const scan::DefinitionDatabase db = scan::DefinitionDatabase::load(f.files, dbPath);
+
+  RecordingProcesses processes;
+  WorkFlags flags;
+  scan::ScanEngine engine({f.files, processes, f.store}, flags);
+  scan::ScanSetup setup;
+  setup.pathContext = scan::currentItemPathContext();
+  const std::vector<scan::ProcessDefinitionRow> processTable;
+  const std::vector<scan::DigestRow> digestTable;
+  setup.database = &db;
+  setup.processTable = &processTable;
+  setup.digestTable = &digestTable;
+  Observer observer;
+  ASSERT_TRUE(engine.run(setup, observer));
+  const std::vector<ResultRow> expected = {
+      scan::registryRow("레지", "애드웨어", "레지키", "HKEY_CURRENT_USER", key + "\\키/하위", "-", "-"),
+      scan::registryRow("레지", "애드웨어", "레지값", "HKEY_CURRENT_USER", key, "경로\\이름", "역슬래시"),
+      scan::registryRow("레지", "애드웨어", "레지값", "HKEY_CURRENT_USER", key, "a/b", "슬래시"),
+  };
+  ASSERT_EQ(observer.rows, expected);
+
+  scan::Remedy remedy({f.files, processes, f.store, win32::systemFolder()});
+  std::vector<ResultRow> rows = observer.rows;
+  const scan::RemedyOutcome outcome = remedy.run(rows, db.countText(), observer);
+  EXPECT_EQ(outcome.removed, 3u);
+  EXPECT_TRUE(rows.empty());
+  EXPECT_FALSE(f.store.valueExists(hkcu, key, "a/b"));
+  EXPECT_FALSE(f.store.valueExists(hkcu, key, "경로\\이름"));
+  EXPECT_FALSE(f.store.keyExists(hkcu, key + "\\키/하위"));
+  for (const Entry& e : neighbours)
+    EXPECT_EQ(f.store.readString(hkcu, e.keyPath, e.valueName, "gone"), "keep")
+        << e.keyPath << " " << e.valueName;
 }
 
 }  // namespace

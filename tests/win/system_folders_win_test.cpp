@@ -6,7 +6,7 @@
 
 #include "common/text.h"
 
-#include "scan/item_path_win32.h"
+#include "scan/win32/item_path_win32.h"
 
 namespace {
 

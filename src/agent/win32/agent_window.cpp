@@ -7,9 +7,10 @@
 #include "agent/notification_filter.h"
 #include "common/text.h"
 #include "platform/win32/system_folders.h"
+#include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_registry.h"
 #include "scan/definition_database.h"
-#include "scan/item_path_win32.h"
+#include "scan/win32/item_path_win32.h"
 
 namespace agent {
 namespace {
@@ -110,12 +111,13 @@ void AgentWindow::hideFromEverything() {
 }
 
 void AgentWindow::loadDetectionTable() {
+  win32::Win32FileSystem files;
   const scan::DefinitionDatabase db =
-      scan::DefinitionDatabase::load(programFolder_ + scan::kDatabaseFileName);
+      scan::DefinitionDatabase::load(files, programFolder_ + scan::kDatabaseFileName);
   scan::ItemPathContext context = scan::currentItemPathContext();
   context.userName = userName_;
   context.windowsFolder = windowsFolder_;
-  DetectionTable table(scan::loadDetectionRows(db, context));
+  DetectionTable table(loadDetectionRows(db, context));
   showDetectionTable(table);
   AlertPoster& poster = *this;
   FileSizes& sizes = *this;
@@ -127,7 +129,7 @@ void AgentWindow::showDetectionTable(const DetectionTable& table) {
   HWND list = GetDlgItem(window(), IDC_DETECTION_TABLE);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   int index = 0;
-  for (const scan::DetectionRow& row : table.rows()) {
+  for (const DetectionRow& row : table.rows()) {
     std::wstring texts[3] = {text::widen(row.path), text::widen(row.size), text::widen(row.name)};
     LVITEMW item{};
     item.mask = LVIF_TEXT;

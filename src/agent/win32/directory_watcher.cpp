@@ -4,26 +4,34 @@
 
 #include <algorithm>
 #include <atomic>
+#include <unordered_map>
 
 #include "agent/change_decoder.h"
 #include "agent/notification_filter.h"
+#include "agent/win32/change_dispatcher.h"
+#include "agent/win32/message_pump.h"
 #include "common/text.h"
 #include "platform/win32/unique_handle.h"
 
 namespace agent {
 namespace {
 
-enum State { kStartRequested = 1, kStopRequested = 2, kStopped = 3, kReading = 5 };
+// Packets the callers post for a record (the byte count tells them apart; a
+// read completion carries the record's OVERLAPPED instead).
+constexpr DWORD kStartPacket = 4;
+constexpr DWORD kStopPacket = 2;
 
-constexpr DWORD kWaitSliceMs = 5000;
+// The worker's clock: folders are checked and late cancellations forced this often.
+constexpr DWORD kTickMs = 1000;
 // The worker waits this long for a stop notice to be delivered before it goes
 // on (a delivering thread that never dispatches must not stop every watch).
-constexpr int kStopNoticeSlices = 2;
-constexpr DWORD kCheckFoldersMs = 1000;
+constexpr DWORD kStopNoticeWaitMs = 10000;
 // A cancelled read that does not complete within this time is forced by
-// closing the directory; one that still does not complete leaves its record
-// to be freed only after the worker has ended.
+// closing the directory.
 constexpr DWORD kCancelGraceMs = 3000;
+// A stop the worker has not answered by then leaves its record to be freed
+// only after the worker has ended.
+constexpr DWORD kStopAnswerLimitMs = kStopNoticeWaitMs + 2 * kCancelGraceMs + 2 * kTickMs;
 
 void enablePrivilege(HANDLE token, const wchar_t* name) {
   TOKEN_PRIVILEGES tp{};
@@ -47,145 +55,69 @@ void enablePrivilegesOnce() {
   });
 }
 
-// Waits for `event`, dispatching this thread's messages meanwhile; after
-// WM_QUIT it only waits (and leaves WM_QUIT for the caller's loop). False
-// when `timeoutMs` passed first.
-bool waitDispatching(HANDLE event, DWORD timeoutMs = INFINITE) {
-  bool quit = false;
-  int quitCode = 0;
-  const ULONGLONG end = timeoutMs == INFINITE ? 0 : GetTickCount64() + timeoutMs;
-  bool signalled = false;
-  while (true) {
-    DWORD slice = kWaitSliceMs;
-    if (timeoutMs != INFINITE) {
-      const ULONGLONG now = GetTickCount64();
-      if (now >= end) break;
-      slice = static_cast<DWORD>(std::min<ULONGLONG>(slice, end - now));
-    }
-    const DWORD r = quit ? WaitForSingleObject(event, slice)
-                         : MsgWaitForMultipleObjects(1, &event, FALSE, slice, QS_ALLINPUT);
-    if (r == WAIT_OBJECT_0) {
-      signalled = true;
-      break;
-    }
-    if (quit || r != WAIT_OBJECT_0 + 1) continue;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        quit = true;
-        quitCode = static_cast<int>(msg.wParam);
-        break;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  if (quit) PostQuitMessage(quitCode);
-  return signalled;
+// Which watcher each handler is attached to, and with how many watches.
+struct Attachment {
+  const DirectoryWatcher* watcher = nullptr;
+  int watches = 0;
+};
+std::mutex& attachmentsMutex() {
+  static auto* mutex = new std::mutex;  // never destroyed: watchers may outlive statics
+  return *mutex;
+}
+std::unordered_map<const ChangeHandler*, Attachment>& attachments() {
+  static auto* table = new std::unordered_map<const ChangeHandler*, Attachment>;
+  return *table;
+}
+
+// A folder the watch holds open and that was deleted is only "delete pending";
+// one that was renamed or removed is gone by name. 0 while it is there.
+long vanishedFolderError(HANDLE handle, const std::string& directory) {
+  FILE_STANDARD_INFO info{};
+  if (GetFileInformationByHandleEx(handle, FileStandardInfo, &info, sizeof info) && info.DeletePending)
+    return ERROR_ACCESS_DENIED;
+  if (GetFileAttributesW(text::widen(directory).c_str()) == INVALID_FILE_ATTRIBUTES)
+    return static_cast<long>(GetLastError());
+  return 0;
 }
 
 }  // namespace
 
-// The per-watch delivery: handler, filter and the stop-notice event. Shared
-// with the notifications in flight, so it outlives its watch when needed.
-class DirectoryWatcher::Dispatcher {
- public:
-  Dispatcher(std::shared_ptr<ChangeHandler> handler, unsigned flags, std::string_view include,
-             std::string_view exclude, std::string directory)
-      : handler_(std::move(handler)),
-        filter_(flags, include, exclude, directory),
-        directory_(std::move(directory)),
-        stopDelivered_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-
-  void detachHandler() {
-    std::lock_guard lock(mutex_);
-    handler_.reset();
-  }
-  HANDLE stopDelivered() const { return stopDelivered_.get(); }
-  const std::string& directory() const { return directory_; }
-  unsigned flags() const { return filter_.flags(); }
-
-  // On the delivering thread.
-  void deliver(const Notification& n) {
-    std::shared_ptr<ChangeHandler> handler;
-    {
-      std::lock_guard lock(mutex_);
-      handler = handler_;
-    }
-    if (handler && filter_.passes(n, [&](const Notification& x) {
-          return handler->filterTest(x.kind, x.path, x.newPath);
-        }))
-      call(*handler, n);
-    if (n.kind == ChangeKind::WatchStopped) SetEvent(stopDelivered_.get());
-  }
-
- private:
-  void call(ChangeHandler& h, const Notification& n) {
-    switch (n.kind) {
-      case ChangeKind::Added: h.onFileAdded(n.path); break;
-      case ChangeKind::Removed: h.onFileRemoved(n.path); break;
-      case ChangeKind::Modified: h.onFileModified(n.path); break;
-      case ChangeKind::Renamed: h.onFileRenamed(n.path, n.newPath); break;
-      case ChangeKind::ReadError: h.onReadError(n.error, directory_); break;
-      case ChangeKind::WatchStarted: h.onWatchStarted(n.error, directory_); break;
-      case ChangeKind::WatchStopped:
-        try {
-          h.onWatchStopped(directory_);
-        } catch (...) {
-          MessageBeep(0xFFFFFFFF);
-          MessageBeep(0xFFFFFFFF);
-        }
-        break;
-    }
-  }
-
-  std::mutex mutex_;
-  std::shared_ptr<ChangeHandler> handler_;
-  NotificationFilter filter_;
-  std::string directory_;
-  win32::unique_handle stopDelivered_;
+// A watch's life. Every change of state goes through WatchRecord::enter.
+enum class WatchState {
+  Starting,  // the first read is not issued yet (a failed first read stays here)
+  Reading,   // one read outstanding; each completion issues the next
+  Stopping,  // stop requested: the read is cancelled and the stop notice sent
+  Failed,    // ended by an error; its unwatch is still to come
+  Stopped,   // stop answered: nothing of the watch reaches the port any more
 };
-
-namespace {
-
-class NotificationTask final : public DelayedTask {
- public:
-  NotificationTask(std::shared_ptr<void> keepAlive, void (*deliver)(void*, const Notification&),
-                   void* dispatcher, Notification n, HANDLE stopDelivered)
-      : keepAlive_(std::move(keepAlive)), deliver_(deliver), dispatcher_(dispatcher),
-        n_(std::move(n)), stopDelivered_(stopDelivered) {}
-  ~NotificationTask() override {
-    // A stop notice discarded unrun must not leave the worker waiting for it.
-    if (!ran_ && n_.kind == ChangeKind::WatchStopped) SetEvent(stopDelivered_);
-  }
-  void run() override {
-    ran_ = true;
-    deliver_(dispatcher_, n_);
-  }
-
- private:
-  std::shared_ptr<void> keepAlive_;
-  void (*deliver_)(void*, const Notification&);
-  void* dispatcher_;
-  Notification n_;
-  HANDLE stopDelivered_;
-  bool ran_ = false;
-};
-
-}  // namespace
 
 struct DirectoryWatcher::WatchRecord {
   WatchRecord(std::string dir, DWORD filter, bool subtree, std::shared_ptr<ChangeHandler> h,
-              std::shared_ptr<Dispatcher> d, DelayedNotifier::Mode mode)
+              std::shared_ptr<ChangeDispatcher> d, DelayedNotifier::Mode mode)
       : directory(std::move(dir)),
         notifyFilter(filter),
         watchSubdirectories(subtree),
         buffer(new DWORD[kBufferSize / sizeof(DWORD)]),
-        event(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+        answered(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
         handler(std::move(h)),
         dispatcher(std::move(d)),
         notifier(mode),
         decoder(directory) {}
+
+  void enter(WatchState next) {
+    static constexpr bool kAllowed[5][5] = {
+        //            Starting Reading Stopping Failed Stopped
+        /*Starting*/ {false, true, false, false, false},
+        /*Reading*/ {false, false, true, true, false},
+        /*Stopping*/ {false, false, false, false, true},
+        /*Failed*/ {false, false, false, false, true},
+        /*Stopped*/ {false, false, false, false, false},
+    };
+    if (!kAllowed[static_cast<int>(state)][static_cast<int>(next)]) return;
+    state = next;
+    if (state != WatchState::Reading) ended = true;
+  }
+  void send(Notification n) { dispatcher->send(notifier, std::move(n)); }
 
   const std::string directory;
   const DWORD notifyFilter;
@@ -193,36 +125,23 @@ struct DirectoryWatcher::WatchRecord {
   win32::unique_file handle;
   std::unique_ptr<DWORD[]> buffer;  // DWORD-aligned, as the records need
   OVERLAPPED overlapped{};
-  win32::unique_handle event;  // set when the worker has handled a start or a stop
-
-  std::mutex lock;  // around state changes
-  int state = 0;
-  long lastError = 0;
-  std::atomic<bool> ended{false};  // stopped or failed: no longer watching
-
-  // Worker-only.
-  bool readPending = false;
-  bool stopSeen = false;
-  bool stopNoticeSent = false;
-
+  // Set by the worker when it has handled the start, and when it has answered
+  // the stop (its last touch of the record: the caller frees it then).
+  win32::unique_handle answered;
   std::shared_ptr<ChangeHandler> handler;
-  std::shared_ptr<Dispatcher> dispatcher;
+  std::shared_ptr<ChangeDispatcher> dispatcher;
   DelayedNotifier notifier;
   ChangeDecoder decoder;
 
-  void send(Notification n) {
-    auto deliver = [](void* d, const Notification& x) { static_cast<Dispatcher*>(d)->deliver(x); };
-    notifier.send(std::make_unique<NotificationTask>(dispatcher, deliver, dispatcher.get(),
-                                                     std::move(n), dispatcher->stopDelivered()));
-  }
-  void setState(int s) {
-    std::lock_guard g(lock);
-    state = s;
-  }
-  int currentState() {
-    std::lock_guard g(lock);
-    return state;
-  }
+  // Written by the worker only; the caller reads lastError after `answered`.
+  WatchState state = WatchState::Starting;
+  long lastError = 0;
+  std::atomic<bool> ended{false};  // no longer watching (read by any thread)
+
+  // Worker only.
+  bool readPending = false;
+  bool stopRequested = false;
+  ULONGLONG forceCloseAt = 0;
 };
 
 DirectoryWatcher::DirectoryWatcher(DelayedNotifier::Mode delivery, unsigned filterFlags)
@@ -254,7 +173,7 @@ long DirectoryWatcher::watchDirectory(const std::string& directory, unsigned lon
 
   std::unique_ptr<WatchRecord> record;
   try {
-    auto dispatcher = std::make_shared<Dispatcher>(handler, filterFlags_, include, exclude, directory);
+    auto dispatcher = std::make_shared<ChangeDispatcher>(handler, filterFlags_, include, exclude, directory);
     record = std::make_unique<WatchRecord>(directory, notifyFilter, watchSubdirectories, handler,
                                            std::move(dispatcher), delivery_);
   } catch (const std::bad_alloc&) {
@@ -265,21 +184,13 @@ long DirectoryWatcher::watchDirectory(const std::string& directory, unsigned lon
   if (!ensurePortAndWorker(*record, &error)) return fail(error);
 
   // Start handshake: the worker issues the first read and answers.
-  record->setState(kStartRequested);
-  PostQueuedCompletionStatus(port_, 4, reinterpret_cast<ULONG_PTR>(record.get()), nullptr);
-  waitDispatching(record->event.get());
-  ResetEvent(record->event.get());
+  PostQueuedCompletionStatus(port_, kStartPacket, reinterpret_cast<ULONG_PTR>(record.get()), nullptr);
+  waitDispatching(record->answered.get());
+  ResetEvent(record->answered.get());
   if (record->lastError != 0) return fail(record->lastError);
 
-  attach(*handler);
-  std::lock_guard lock(mutex_);
-  for (auto& slot : records_) {
-    if (!slot) {
-      slot = std::move(record);
-      return 0;
-    }
-  }
-  records_.push_back(std::move(record));
+  attach(handler);
+  storeRecord(std::move(record));
   return 0;
 }
 
@@ -297,7 +208,9 @@ bool DirectoryWatcher::ensurePortAndWorker(WatchRecord& record, long* error) {
     return false;
   }
   if (!worker_.joinable()) {
+    if (!workerEnded_) workerEnded_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     try {
+      if (!workerEnded_) throw std::bad_alloc();
       worker_ = std::thread([this] { workerLoop(); });
     } catch (...) {
       *error = ERROR_MAX_THRDS_REACHED;
@@ -305,6 +218,17 @@ bool DirectoryWatcher::ensurePortAndWorker(WatchRecord& record, long* error) {
     }
   }
   return true;
+}
+
+void DirectoryWatcher::storeRecord(std::unique_ptr<WatchRecord> record) {
+  std::lock_guard lock(mutex_);
+  for (auto& slot : records_) {
+    if (!slot) {
+      slot = std::move(record);
+      return;
+    }
+  }
+  records_.push_back(std::move(record));
 }
 
 bool DirectoryWatcher::isWatching(const std::string& directory) const {
@@ -344,136 +268,156 @@ void DirectoryWatcher::unwatchHandler(const ChangeHandler* handler) {
 
 void DirectoryWatcher::unwatchAll() {
   for (auto& r : takeRecords(nullptr)) stopRecord(std::move(r));
-  std::lock_guard lock(mutex_);
-  if (worker_.joinable()) {
-    PostQueuedCompletionStatus(port_, 0, 0, nullptr);
-    worker_.join();
-  }
-  if (port_) CloseHandle(port_);
-  port_ = nullptr;
-  records_.clear();
-  abandoned_.clear();  // no packet can reach them any more
+  endWorker();
 }
 
-// Stop handshake: the worker closes the directory, delivers the stop notice
-// and answers once no read of the watch is outstanding.
+// Stop handshake: one stop packet; the worker answers once no read of the
+// watch is outstanding, and touches the record no more after that.
 void DirectoryWatcher::stopRecord(std::unique_ptr<WatchRecord> record) {
-  const ULONG_PTR key = reinterpret_cast<ULONG_PTR>(record.get());
-  record->setState(kStopRequested);
-  PostQueuedCompletionStatus(port_, 0, key, nullptr);
-  bool answered = waitDispatching(record->event.get(), kStopNoticeSlices * kWaitSliceMs + kCancelGraceMs);
-  if (!answered) {
-    // A second stop request makes the worker close the directory.
-    PostQueuedCompletionStatus(port_, 0, key, nullptr);
-    answered = waitDispatching(record->event.get(), kCancelGraceMs);
+  HANDLE port = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    port = port_;
   }
-  detach(*record->handler);
+  PostQueuedCompletionStatus(port, kStopPacket, reinterpret_cast<ULONG_PTR>(record.get()), nullptr);
+  const bool answered = waitDispatching(record->answered.get(), kStopAnswerLimitMs);
+  detach(record->handler.get());
   record->dispatcher->detachHandler();
   if (answered) return;
-  // Its read may still complete: the record must outlive the worker.
   std::lock_guard lock(mutex_);
   abandoned_.push_back(std::move(record));
 }
 
-void DirectoryWatcher::attach(ChangeHandler& handler) {
-  void* other = nullptr;
+// Ends the worker without holding the lock (the worker takes it), keeping
+// this thread's messages flowing meanwhile.
+void DirectoryWatcher::endWorker() {
+  std::thread worker;
+  HANDLE port = nullptr;
+  HANDLE ended = nullptr;
   {
-    std::lock_guard lock(handler.attachmentMutex_);
-    if (handler.watcher_ && handler.watcher_ != this) other = handler.watcher_;
+    std::lock_guard lock(mutex_);
+    worker = std::move(worker_);
+    port = port_;
+    ended = workerEnded_;
   }
-  // A handler serves one watcher: moving it here ends its watches there.
-  if (other) static_cast<DirectoryWatcher*>(other)->unwatchHandler(&handler);
-  std::lock_guard lock(handler.attachmentMutex_);
-  handler.watcher_ = this;
-  ++handler.watchCount_;
+  if (worker.joinable()) {
+    PostQueuedCompletionStatus(port, 0, 0, nullptr);
+    waitDispatching(ended);
+    worker.join();
+  }
+  std::lock_guard lock(mutex_);
+  if (port_) CloseHandle(port_);
+  port_ = nullptr;
+  if (workerEnded_) CloseHandle(workerEnded_);
+  workerEnded_ = nullptr;
+  records_.clear();
+  abandoned_.clear();  // no packet can reach them any more
 }
 
-void DirectoryWatcher::detach(ChangeHandler& handler) {
-  std::lock_guard lock(handler.attachmentMutex_);
-  if (handler.watcher_ != this) return;
-  if (--handler.watchCount_ <= 0) {
-    handler.watchCount_ = 0;
-    handler.watcher_ = nullptr;
+void DirectoryWatcher::attach(const std::shared_ptr<ChangeHandler>& handler) {
+  DirectoryWatcher* other = nullptr;
+  {
+    std::lock_guard lock(attachmentsMutex());
+    auto it = attachments().find(handler.get());
+    if (it != attachments().end() && it->second.watcher != this)
+      other = const_cast<DirectoryWatcher*>(it->second.watcher);
   }
+  // A handler serves one watcher: moving it here ends its watches there.
+  if (other) other->unwatchHandler(handler.get());
+  std::lock_guard lock(attachmentsMutex());
+  Attachment& a = attachments()[handler.get()];
+  if (a.watcher != this) a = Attachment{this, 0};
+  ++a.watches;
+}
+
+void DirectoryWatcher::detach(const ChangeHandler* handler) {
+  std::lock_guard lock(attachmentsMutex());
+  auto it = attachments().find(handler);
+  if (it == attachments().end() || it->second.watcher != this) return;
+  if (--it->second.watches <= 0) attachments().erase(it);
 }
 
 // --- worker thread ---
 
 void DirectoryWatcher::workerLoop() {
-  ULONGLONG lastCheck = GetTickCount64();
+  HANDLE port = nullptr;
+  HANDLE ended = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    port = port_;
+    ended = workerEnded_;
+  }
+  ULONGLONG lastTick = GetTickCount64();
   while (true) {
     DWORD bytes = 0;
     ULONG_PTR key = 0;
     OVERLAPPED* overlapped = nullptr;
-    const BOOL ok = GetQueuedCompletionStatus(port_, &bytes, &key, &overlapped, kCheckFoldersMs);
+    const BOOL ok = GetQueuedCompletionStatus(port, &bytes, &key, &overlapped, kTickMs);
     const long error = ok ? 0 : static_cast<long>(GetLastError());
-    if (GetTickCount64() - lastCheck >= kCheckFoldersMs) {
-      endWatchesOfVanishedFolders();
-      lastCheck = GetTickCount64();
+    if (GetTickCount64() - lastTick >= kTickMs) {
+      onTick();
+      lastTick = GetTickCount64();
     }
-    if (!ok && overlapped == nullptr && error == WAIT_TIMEOUT) continue;
-    if (key == 0) {
-      if (ok || overlapped == nullptr) return;  // the end packet, or the port is gone
-      continue;
+    if (!ok && overlapped == nullptr) {
+      if (error == WAIT_TIMEOUT) continue;
+      break;  // the port is gone
     }
+    if (key == 0) break;  // the end packet
     auto& record = *reinterpret_cast<WatchRecord*>(key);
-    onPacket(record, overlapped == &record.overlapped, ok != FALSE, bytes, error);
+    onPacket(record, bytes, overlapped == &record.overlapped, ok != FALSE, error);
   }
+  SetEvent(ended);
 }
 
-// A watched folder that is deleted does not always complete its read (Wine
-// leaves it pending), so the worker looks for its watched folders itself.
-void DirectoryWatcher::endWatchesOfVanishedFolders() {
-  std::vector<WatchRecord*> live;
-  {
-    std::lock_guard lock(mutex_);
-    for (const auto& r : records_)
-      if (r && !r->ended && r->currentState() == kReading) live.push_back(r.get());
-  }
-  // Records in the list are freed only after the worker answers their stop,
-  // so these pointers stay good while the worker is here.
-  for (WatchRecord* r : live) {
-    // Deleted while the watch holds it open, the folder is only "delete pending".
-    FILE_STANDARD_INFO info{};
-    const bool pending =
-        GetFileInformationByHandleEx(r->handle.get(), FileStandardInfo, &info, sizeof info) &&
-        info.DeletePending;
-    if (pending) {
-      endAfterFailure(*r, ERROR_ACCESS_DENIED);
-    } else if (GetFileAttributesW(text::widen(r->directory).c_str()) == INVALID_FILE_ATTRIBUTES) {
-      endAfterFailure(*r, static_cast<long>(GetLastError()));
-    }
-  }
-}
-
-void DirectoryWatcher::onPacket(WatchRecord& record, bool isReadCompletion, bool ok,
-                                unsigned long bytes, long error) {
-  const int state = record.currentState();
+void DirectoryWatcher::onPacket(WatchRecord& record, unsigned long bytes, bool isReadCompletion,
+                                bool ok, long error) {
   if (isReadCompletion) {
     record.readPending = false;
-    if (state == kReading) onReadCompleted(record, ok, bytes, error);
-  } else if (state == kStartRequested) {
-    record.lastError = issueRead(record);
-    if (record.lastError == 0) record.setState(kReading);
-    if (!(record.dispatcher->flags() & filter_flag::kNoStartedNotice))
-      record.send(Notification{ChangeKind::WatchStarted, record.directory, {}, record.lastError});
-    SetEvent(record.event.get());
-    return;
-  } else if (state == kStopRequested && !record.stopSeen) {
-    record.stopSeen = true;
-    deliverStopped(record);
-    if (record.readPending) CancelIoEx(record.handle.get(), &record.overlapped);
-  } else if (state == kStopRequested) {
-    record.handle.reset();  // the cancelled read is late: closing the directory ends it
+    if (record.state == WatchState::Reading) {
+      onReadCompleted(record, ok, bytes, error);
+    } else {  // the cancelled read is back: let go of the folder
+      std::erase(cancelling_, &record);
+      record.handle.reset();
+    }
+  } else if (bytes == kStartPacket) {
+    onStartRequest(record);
+    return;  // the caller owns the outcome of a start
+  } else if (bytes == kStopPacket) {
+    onStopRequest(record);
   }
-  // A stop is answered once no read is outstanding: nothing of the watch can
-  // reach the port after that, so the caller may free it.
-  if (record.stopSeen && !record.readPending) {
-    record.handle.reset();
-    record.setState(kStopped);
-    record.ended = true;
-    SetEvent(record.event.get());
+  answerStopWhenDone(record);
+}
+
+void DirectoryWatcher::onStartRequest(WatchRecord& record) {
+  record.lastError = issueRead(record);
+  if (record.lastError == 0) record.enter(WatchState::Reading);
+  if (!(record.dispatcher->flags() & filter_flag::kNoStartedNotice))
+    record.send(Notification{ChangeKind::WatchStarted, record.directory, {}, record.lastError});
+  SetEvent(record.answered.get());
+}
+
+// A watch that already failed has sent its notices; one still reading is
+// cancelled and says it stopped.
+void DirectoryWatcher::onStopRequest(WatchRecord& record) {
+  record.stopRequested = true;
+  if (record.state != WatchState::Reading) return;
+  record.enter(WatchState::Stopping);
+  if (record.readPending) {
+    CancelIoEx(record.handle.get(), &record.overlapped);
+    record.forceCloseAt = GetTickCount64() + kCancelGraceMs;
+    cancelling_.push_back(&record);
   }
+  record.dispatcher->sendStopNoticeAndWait(record.notifier, kStopNoticeWaitMs);
+}
+
+// Once no read is outstanding nothing of the watch can reach the port, so the
+// stop is answered and the caller may free the record.
+void DirectoryWatcher::answerStopWhenDone(WatchRecord& record) {
+  if (!record.stopRequested || record.readPending || record.state == WatchState::Stopped) return;
+  std::erase(cancelling_, &record);
+  record.handle.reset();
+  record.enter(WatchState::Stopped);
+  SetEvent(record.answered.get());
 }
 
 long DirectoryWatcher::issueRead(WatchRecord& record) {
@@ -488,11 +432,11 @@ long DirectoryWatcher::issueRead(WatchRecord& record) {
 
 void DirectoryWatcher::onReadCompleted(WatchRecord& record, bool ok, unsigned long bytes, long error) {
   const ReadOutcome outcome = classifyRead(ok, bytes, error);
-  const bool overflow = outcome == ReadOutcome::ChangesLost;
   if (outcome == ReadOutcome::Failed) {
-    endAfterFailure(record, error);
+    failWatch(record, error);
     return;
   }
+  const bool overflow = outcome == ReadOutcome::ChangesLost;
   std::vector<Notification> changes;
   bool malformed = false;
   if (overflow) {
@@ -508,32 +452,49 @@ void DirectoryWatcher::onReadCompleted(WatchRecord& record, bool ok, unsigned lo
     record.send(Notification{ChangeKind::ReadError, record.directory, {}, ERROR_NOTIFY_ENUM_DIR});
   if (malformed)
     record.send(Notification{ChangeKind::ReadError, record.directory, {}, ERROR_INVALID_DATA});
-  if (readError != 0) endAfterFailure(record, readError);
+  if (readError != 0) failWatch(record, readError);
 }
 
-void DirectoryWatcher::endAfterFailure(WatchRecord& record, long error) {
+// Ends a reading watch on an error: its read is cancelled and the directory
+// closed, the error and the stop notice are delivered. The record stays until
+// it is unwatched.
+void DirectoryWatcher::failWatch(WatchRecord& record, long error) {
+  if (record.state != WatchState::Reading) return;
   HANDLE self = GetCurrentThread();
   const int priority = GetThreadPriority(self);
   SetThreadPriority(self, THREAD_PRIORITY_HIGHEST);
-  // A read still outstanding completes as cancelled; the stop waits for it.
-  if (record.readPending) CancelIoEx(record.handle.get(), &record.overlapped);
-  record.handle.reset();
+  record.enter(WatchState::Failed);
   record.lastError = error;
-  record.setState(kStopped);
-  record.ended = true;
+  if (record.readPending) {
+    CancelIoEx(record.handle.get(), &record.overlapped);
+    record.forceCloseAt = GetTickCount64() + kCancelGraceMs;
+    cancelling_.push_back(&record);
+  }
   record.send(Notification{ChangeKind::ReadError, record.directory, {}, error});
-  deliverStopped(record);
+  record.dispatcher->sendStopNoticeAndWait(record.notifier, kStopNoticeWaitMs);
   SetThreadPriority(self, priority);
 }
 
-void DirectoryWatcher::deliverStopped(WatchRecord& record) {
-  if (record.stopNoticeSent) return;
-  record.stopNoticeSent = true;
-  if (record.dispatcher->flags() & filter_flag::kNoStoppedNotice) return;
-  ResetEvent(record.dispatcher->stopDelivered());
-  record.send(Notification{ChangeKind::WatchStopped, record.directory, {}, 0});
-  for (int i = 0; i < kStopNoticeSlices; ++i)
-    if (WaitForSingleObject(record.dispatcher->stopDelivered(), kWaitSliceMs) == WAIT_OBJECT_0) return;
+std::vector<DirectoryWatcher::WatchRecord*> DirectoryWatcher::recordsBeingRead() {
+  std::lock_guard lock(mutex_);
+  std::vector<WatchRecord*> reading;
+  for (const auto& r : records_)
+    if (r && r->state == WatchState::Reading) reading.push_back(r.get());
+  return reading;
+}
+
+// A watched folder that is deleted or renamed does not always complete its
+// read (Wine leaves it pending), so the worker looks for its folders itself.
+// A cancelled read that is late is ended by closing its directory.
+void DirectoryWatcher::onTick() {
+  // Records are freed only after the worker has answered their stop, so these
+  // pointers stay good while the worker is here.
+  for (WatchRecord* r : recordsBeingRead())
+    if (const long error = vanishedFolderError(r->handle.get(), r->directory)) failWatch(*r, error);
+  const ULONGLONG now = GetTickCount64();
+  for (WatchRecord* r : cancelling_) {
+    if (r->handle && now >= r->forceCloseAt) r->handle.reset();
+  }
 }
 
 }  // namespace agent

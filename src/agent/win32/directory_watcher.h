@@ -55,29 +55,39 @@ class DirectoryWatcher {
 
  private:
   struct WatchRecord;
-  class Dispatcher;
 
   std::unique_ptr<WatchRecord> takeRecord(const std::string& directory);
   std::vector<std::unique_ptr<WatchRecord>> takeRecords(const ChangeHandler* handler);
+  void storeRecord(std::unique_ptr<WatchRecord> record);
   void stopRecord(std::unique_ptr<WatchRecord> record);
-  void attach(ChangeHandler& handler);
-  void detach(ChangeHandler& handler);
   bool ensurePortAndWorker(WatchRecord& record, long* error);
+  void endWorker();
+  void attach(const std::shared_ptr<ChangeHandler>& handler);
+  void detach(const ChangeHandler* handler);
+
+  // Worker thread.
   void workerLoop();
-  void onPacket(WatchRecord& record, bool isReadCompletion, bool ok, unsigned long bytes, long error);
+  void onPacket(WatchRecord& record, unsigned long bytes, bool isReadCompletion, bool ok, long error);
+  void onStartRequest(WatchRecord& record);
+  void onStopRequest(WatchRecord& record);
   void onReadCompleted(WatchRecord& record, bool ok, unsigned long bytes, long error);
+  void onTick();
+  void failWatch(WatchRecord& record, long error);
+  void answerStopWhenDone(WatchRecord& record);
   long issueRead(WatchRecord& record);
-  void endAfterFailure(WatchRecord& record, long error);
-  void endWatchesOfVanishedFolders();
-  void deliverStopped(WatchRecord& record);
+  std::vector<WatchRecord*> recordsBeingRead();
 
   const DelayedNotifier::Mode delivery_;
   const unsigned filterFlags_;
-  mutable std::mutex mutex_;  // guards records_, port_ and worker_
+  // Guards records_, abandoned_, port_ and worker_. Never held while waiting
+  // for the worker: the worker takes it for its folder check.
+  mutable std::mutex mutex_;
   std::vector<std::unique_ptr<WatchRecord>> records_;  // empty slots are reused
-  std::vector<std::unique_ptr<WatchRecord>> abandoned_;  // stopped, read not yet completed
+  std::vector<std::unique_ptr<WatchRecord>> abandoned_;  // stop unanswered: freed after the worker
   void* port_ = nullptr;
+  void* workerEnded_ = nullptr;  // set by the worker as its last act
   std::thread worker_;
+  std::vector<WatchRecord*> cancelling_;  // worker only: stopping or failed, read outstanding
 };
 
 }  // namespace agent

@@ -9,7 +9,7 @@
 #include "app/window_texts.h"
 #include "common/text.h"
 #include "platform/win32/system_folders.h"
-#include "scan/item_path_win32.h"
+#include "scan/win32/item_path_win32.h"
 #include "scan/scan_texts.h"
 #include "scan/win32/scan_page.h"
 #include "settings/key_layout.h"

@@ -74,4 +74,30 @@ bool Win32FileSystem::removeFolder(const std::string& path) {
   return RemoveDirectoryW(nativePath(path).c_str()) != 0;
 }
 
+namespace {
+
+class Win32FileReader final : public platform::FileReader {
+ public:
+  explicit Win32FileReader(unique_file file) : file_(std::move(file)) {}
+  size_t read(void* buffer, size_t size) override {
+    DWORD got = 0;
+    const DWORD want = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+    if (!ReadFile(file_.get(), buffer, want, &got, nullptr)) return 0;
+    return got;
+  }
+
+ private:
+  unique_file file_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::FileReader> Win32FileSystem::openForReading(const std::string& path) {
+  unique_file file(CreateFileW(nativePath(path).c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) return nullptr;
+  return std::make_unique<Win32FileReader>(std::move(file));
+}
+
 }  // namespace win32

@@ -18,6 +18,7 @@ class Win32FileSystem final : public platform::FileSystem {
   std::optional<uint64_t> fileSize(const std::string& path) override;
   bool deleteFile(const std::string& path) override;
   bool removeFolder(const std::string& path) override;
+  std::unique_ptr<platform::FileReader> openForReading(const std::string& path) override;
 };
 
 }  // namespace win32

@@ -7,7 +7,7 @@
 #include "common/text.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_processes.h"
-#include "scan/item_path_win32.h"
+#include "scan/win32/item_path_win32.h"
 #include "scan/remedy.h"
 #include "scan/scan_engine.h"
 #include "scan/scan_texts.h"
@@ -160,10 +160,11 @@ void ScanPage::runScan(bool scanPathChecked) {
   context_.tables.waitUntilLoaded();
   // The database as it is now: the start-up reading while the file is the
   // same, else a new reading (an update replaced it).
+  win32::Win32FileSystem files;
   std::shared_ptr<const DefinitionDatabase> database = context_.tables.database;
   const std::string path = context_.databasePath();
   if (!database || app::fileStamp(path) != context_.tables.databaseStamp)
-    database = std::make_shared<const DefinitionDatabase>(DefinitionDatabase::load(path));
+    database = std::make_shared<const DefinitionDatabase>(DefinitionDatabase::load(files, path));
   ScanSetup setup;
   setup.database = database.get();
   setup.processTable = &context_.tables.processes;
@@ -173,7 +174,6 @@ void ScanPage::runScan(bool scanPathChecked) {
   setup.scanPathChecked = scanPathChecked;
   setup.elapsedText = [this] { return texts::elapsedText(context_.elapsedSeconds.load()); };
 
-  win32::Win32FileSystem files;
   win32::Win32Processes processes;
   ScanEngine engine({files, processes, *context_.store}, context_.flags);
   ScanReports reports(*this);

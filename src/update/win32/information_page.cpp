@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "platform/win32/system_folders.h"
+#include "platform/win32/win32_file_system.h"
 #include "settings/key_layout.h"
 #include "update/information_texts.h"
 
@@ -100,7 +101,8 @@ void InformationPage::readDatabase() {
   const std::string path = c.databasePath();
   const bool started = c.tables.databaseReader.start([&c, path] {
     const uint64_t stamp = app::fileStamp(path);
-    auto database = std::make_shared<const scan::DefinitionDatabase>(scan::DefinitionDatabase::load(path));
+    win32::Win32FileSystem files;
+    auto database = std::make_shared<const scan::DefinitionDatabase>(scan::DefinitionDatabase::load(files, path));
     c.tables.database = database;
     c.tables.databaseStamp = stamp;
     c.queue->post([&c, database] { showDatabaseTexts(c, *database); });

@@ -9,6 +9,39 @@
 #include "cli/console.h"
 #include "scan/file_digest.h"
 
+#ifdef _WIN32
+#include "platform/win32/win32_file_system.h"
+using HostFiles = win32::Win32FileSystem;
+#else
+#include <memory>
+
+#include "common/file_io.h"
+
+// Reading is all the digest asks of the file system.
+class HostFiles final : public platform::FileSystem {
+ public:
+  bool listFolder(const std::string&, const std::function<bool(const platform::FolderEntry&)>&) override {
+    return false;
+  }
+  bool exists(const std::string&) override { return false; }
+  std::optional<uint32_t> attributes(const std::string&) override { return std::nullopt; }
+  std::optional<uint64_t> fileSize(const std::string&) override { return std::nullopt; }
+  bool deleteFile(const std::string&) override { return false; }
+  bool removeFolder(const std::string&) override { return false; }
+  std::unique_ptr<platform::FileReader> openForReading(const std::string& path) override {
+    auto reader = std::make_unique<Reader>();
+    if (!reader->file.open(path)) return nullptr;
+    return reader;
+  }
+
+ private:
+  struct Reader final : platform::FileReader {
+    size_t read(void* buffer, size_t size) override { return file.read(buffer, size); }
+    fileio::InputFile file;
+  };
+};
+#endif
+
 int main(int argc, char** argv) {
   const auto paths = cli::programArguments(argc, argv);
   if (paths.empty()) {
@@ -16,7 +49,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   cli::useUtf8Console();
-  scan::FileDigest digest;
+  HostFiles files;
+  scan::FileDigest digest(files);
   digest.setSourceKind(scan::FileDigest::kFile);
   digest.setFormat(1);
   digest.setEnabled(1);

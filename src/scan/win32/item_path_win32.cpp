@@ -1,4 +1,4 @@
-#include "scan/item_path_win32.h"
+#include "scan/win32/item_path_win32.h"
 
 #include "platform/win32/system_folders.h"
 
