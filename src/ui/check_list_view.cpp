@@ -104,7 +104,12 @@ void CheckListView::onHeaderItemClick(int item) {
 }
 
 void CheckListView::onItemChanged(const NMLISTVIEW& change) {
-  if (!initialised_ || change.uChanged != LVIF_STATE) return;
+  if (change.uChanged != LVIF_STATE) return;
+  refreshHeaderImage();
+}
+
+void CheckListView::refreshHeaderImage() {
+  if (!initialised_) return;
   std::vector<int> images;
   const int n = rowCount();
   images.reserve(static_cast<size_t>(n));
@@ -134,10 +139,18 @@ void CheckListView::insertRow(int index, const std::vector<std::string>& texts, 
     SendMessageW(list_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&sub));
   }
   setChecked(row, on);
+  // A row that comes unchecked changes no check state, so nothing tells the header.
+  refreshHeaderImage();
 }
 
-void CheckListView::deleteRow(int index) { ListView_DeleteItem(list_, index); }
-void CheckListView::deleteAllRows() { ListView_DeleteAllItems(list_); }
+void CheckListView::deleteRow(int index) {
+  ListView_DeleteItem(list_, index);
+  refreshHeaderImage();
+}
+void CheckListView::deleteAllRows() {
+  ListView_DeleteAllItems(list_);
+  refreshHeaderImage();
+}
 
 bool CheckListView::checked(int row) const { return stateImage(list_, row) == kImageChecked; }
 

@@ -28,6 +28,7 @@
 #include "tools/killbits.h"
 #include "tools/win32/file_type_dialog.h"
 #include "tools/win32/tools_pages.h"
+#include "ui/check_box_rules.h"
 
 namespace {
 
@@ -187,7 +188,8 @@ TEST_F(ToolsPagesGui, SearchListsEveryKindDeleteRemovesTheCheckedAndALockedFileI
 
   HWND main = open();
   command(cmd::kToolsTweak);
-  EXPECT_EQ(gui::controlText(main, 1033), "검색위치 : 대기상태");
+  EXPECT_EQ(gui::controlText(main, 1033) + gui::controlText(main, 1039), "검색위치 : 대기상태");
+  EXPECT_EQ(gui::controlText(main, 1034), "검사항목 : ");
 
   // While the search's closing message waits, Delete is refused.
   Box seen;
@@ -245,11 +247,14 @@ TEST_F(ToolsPagesGui, SearchListsEveryKindDeleteRemovesTheCheckedAndALockedFileI
   EXPECT_EQ(filter, root + "\\A\\locked.log\n");
 
   // The next search skips the filtered file; a second delete does not write it again.
+  makeFile(root + "\\A\\again.tmp");
   ASSERT_TRUE(answer(main, cmd::kSearch, &seen));
   EXPECT_FALSE(has(root + "\\A\\locked.log", "파일"));
+  EXPECT_TRUE(has(root + "\\A\\again.tmp", "파일"));
   for (int i = 0; i < results.rowCount(); ++i) results.setChecked(i, false);
   ASSERT_TRUE(answer(main, cmd::kDelete, &seen));
   EXPECT_EQ(seen.text, "선택한 항목을 삭제하였습니다.");
+  EXPECT_TRUE(fileExists(root + "\\A\\again.tmp"));
   ASSERT_TRUE(fileio::readWholeFile(filterFile_, &filter));
   EXPECT_EQ(filter, root + "\\A\\locked.log\n");
 
@@ -403,6 +408,8 @@ TEST_F(ToolsPagesGui, KillBitsAreReadAndWrittenInBothRegistryViews) {
     EXPECT_EQ(controls.checked(row), expected[row].checked) << row;
   }
   EXPECT_EQ(gui::controlText(main, 1033), "현재 4개 중 1개가 차단 상태입니다.");
+  // Not every row is checked, so neither is the header's box.
+  EXPECT_EQ(controls.headerImage(), ui::kImageUnchecked);
   shot("tools_activex");
 
   auto flags = [&](settings::RegistryStore& view, const std::string& id) {

@@ -12,6 +12,7 @@ namespace cmd = app::command;
 
 constexpr int kResultList = 1032;
 constexpr int kHeading = 1033;
+constexpr int kItemCaption = 1034;
 constexpr uint32_t kLabelIntervalMs = 50;
 
 std::vector<std::string> columnsOf(const JunkRow& row) {
@@ -67,7 +68,12 @@ void OptimisationPage::onCommand(int id) {
 
 void OptimisationPage::showTweakPage() {
   if (!context_.showPage(app::Page::Optimisation)) return;
-  context_.setText(kHeading, "검색위치 : 대기상태");
+  // "검색위치 : 대기상태" as the heading and its value label read together:
+  // the value label, where the search shows its path, sits inside the heading.
+  context_.setText(kHeading, "검색위치 : ");
+  context_.setText(static_cast<int>(JunkLabel::CurrentPath), "대기상태");
+  context_.setText(kItemCaption, "검사항목 : ");
+  if (!searchWorker_.running()) context_.setText(static_cast<int>(JunkLabel::CurrentName), "대기상태");
 }
 
 void OptimisationPage::startOptimisationSearch() {
