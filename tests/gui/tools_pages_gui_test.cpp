@@ -172,6 +172,9 @@ TEST_F(ToolsPagesGui, SearchListsEveryKindDeleteRemovesTheCheckedAndALockedFileI
       root + "\\Temp\\sub\\setup.ini", root + "\\A\\Data.bak",  root + "\\A\\note.wbk",
   };
   const std::string cache = root + "\\U\\Temporary Internet Files\\Content.IE5\\AB12CD34";
+  // The registry's own logs are never offered, whatever their names.
+  const std::string hiveLog = win32::systemFolder() + "config\\torvane_gui.LOG";
+  makeFile(hiveLog);
   for (const auto& p : listed) makeFile(p);
   for (const auto& p : notListed) makeFile(p);
   makeFile(cache + "\\page.htm");
@@ -216,6 +219,7 @@ TEST_F(ToolsPagesGui, SearchListsEveryKindDeleteRemovesTheCheckedAndALockedFileI
   for (const auto& p : listed) EXPECT_TRUE(has(p, "파일")) << p;
   for (const auto& p : notListed) EXPECT_FALSE(has(p, "파일")) << p;
   EXPECT_TRUE(has(cache, "폴더"));
+  EXPECT_FALSE(has(hiveLog, "파일"));
   EXPECT_FALSE(has(root + "\\U\\Temporary Internet Files\\Content.IE5", "폴더"));
   EXPECT_TRUE(has(std::string("HKEY_CURRENT_USER\\") + typedUrls, "레지"));
   EXPECT_TRUE(has(std::string("HKEY_CURRENT_USER\\") + runMru, "레지"));
@@ -260,6 +264,7 @@ TEST_F(ToolsPagesGui, SearchListsEveryKindDeleteRemovesTheCheckedAndALockedFileI
 
   CloseHandle(locked);
   removeTree(root);
+  DeleteFileW(text::widen(hiveLog).c_str());
   store_.deleteValue(keys::kRoot, keys::kFileType, "WBK");
 }
 
