@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <thread>
 
 #include "app/win32/main_window.h"
@@ -68,8 +69,9 @@ struct Box {
 };
 
 // Posts the command, waits (pumping) for the message box it shows on any
-// thread, and presses `button` on it.
-bool answer(HWND main, int command, Box* seen, int button = IDOK) {
+// thread, runs `whileShown` (on another thread) and presses `button` on it.
+bool answer(HWND main, int command, Box* seen, int button = IDOK,
+            const std::function<void()>& whileShown = nullptr) {
   std::atomic<bool> done{false}, found{false};
   std::thread helper([&] {
     for (int i = 0; i < 6000 && !found; ++i) {  // up to a minute: the walk covers drive C
@@ -78,6 +80,7 @@ bool answer(HWND main, int command, Box* seen, int button = IDOK) {
         seen->text = gui::controlText(box, 0xFFFF);
         seen->caption = gui::windowText(box);
         found = true;
+        if (whileShown) whileShown();
         PostMessageW(box, WM_COMMAND, button, 0);
         break;
       }
@@ -194,18 +197,17 @@ TEST_F(ToolsPagesGui, SearchListsEveryKindDeleteRemovesTheCheckedAndALockedFileI
   EXPECT_EQ(gui::controlText(main, 1033) + gui::controlText(main, 1039), "검색위치 : 대기상태");
   EXPECT_EQ(gui::controlText(main, 1034), "검사항목 : ");
 
-  // While the search's closing message waits, Delete is refused.
+  // While the search's closing message waits (its worker still runs), Delete is refused.
   Box seen;
-  std::atomic<bool> deleteTried{false};
-  std::thread presser([&] {
-    for (int i = 0; i < 6000 && !findOwnedBox(main); ++i) Sleep(10);
+  bool deleteTried = false;
+  ASSERT_TRUE(answer(main, cmd::kSearch, &seen, IDOK, [&] {
     SendMessageW(main, WM_COMMAND, cmd::kDelete, 0);
     deleteTried = true;
-  });
-  const bool searched = answer(main, cmd::kSearch, &seen);
-  presser.join();
-  ASSERT_TRUE(searched);
+  }));
   ASSERT_TRUE(deleteTried);
+  // The refused Delete deleted nothing, though every row comes checked.
+  EXPECT_FALSE(pages().optimisation.deleteRunning());
+  EXPECT_TRUE(fileExists(root + "\\A\\report.tmp"));
   EXPECT_EQ(seen.caption, ui::applicationCaption());
   const auto& rows = pages().optimisation.rows();
   EXPECT_EQ(seen.text, tools::searchDoneMessage(rows.size()));
