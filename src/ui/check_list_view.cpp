@@ -32,6 +32,9 @@ bool CheckListView::attach(HWND dialog, int id) {
   list_ = GetDlgItem(dialog, id);
   if (!list_) return false;
   SetPropW(list_, kProperty, this);
+  // Subclassed from the start, so that the list's end is seen (and its
+  // handle never used again) whether or not it gets the header box.
+  SetWindowSubclass(list_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   return true;
 }
 
@@ -56,7 +59,6 @@ bool CheckListView::initHeaderCheckBox() {
   if (initialised_) return true;
   HWND header = ListView_GetHeader(list_);
   if (!header) return false;
-  SetWindowSubclass(list_, subclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   // The strip's three 16-pixel images, magenta transparent. Made from a
   // 24-bit list with the mask taken from the strip, which keeps the colours
   // of the 8-bit strip on every display depth.
@@ -104,7 +106,12 @@ void CheckListView::onHeaderItemClick(int item) {
 }
 
 void CheckListView::onItemChanged(const NMLISTVIEW& change) {
-  if (!initialised_ || change.uChanged != LVIF_STATE) return;
+  if (change.uChanged != LVIF_STATE) return;
+  refreshHeaderImage();
+}
+
+void CheckListView::refreshHeaderImage() {
+  if (!initialised_) return;
   std::vector<int> images;
   const int n = rowCount();
   images.reserve(static_cast<size_t>(n));
@@ -134,10 +141,18 @@ void CheckListView::insertRow(int index, const std::vector<std::string>& texts, 
     SendMessageW(list_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&sub));
   }
   setChecked(row, on);
+  // A row that comes unchecked changes no check state, so nothing tells the header.
+  refreshHeaderImage();
 }
 
-void CheckListView::deleteRow(int index) { ListView_DeleteItem(list_, index); }
-void CheckListView::deleteAllRows() { ListView_DeleteAllItems(list_); }
+void CheckListView::deleteRow(int index) {
+  ListView_DeleteItem(list_, index);
+  refreshHeaderImage();
+}
+void CheckListView::deleteAllRows() {
+  ListView_DeleteAllItems(list_);
+  refreshHeaderImage();
+}
 
 bool CheckListView::checked(int row) const { return stateImage(list_, row) == kImageChecked; }
 

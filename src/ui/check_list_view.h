@@ -54,6 +54,8 @@ class CheckListView {
   static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR data);
   void setHeaderImage(int image);
+  // The header box as the rows' check marks say.
+  void refreshHeaderImage();
 
   HWND list_ = nullptr;
   bool initialised_ = false;

@@ -1,15 +1,18 @@
 // The real torvane.exe as a process, driven from outside through window
 // messages as a user's clicks would send them: its published handle, the
-// single instance, the "boot" start, a quick scan and its remedy, and the
-// exit from the tray that ends the agent with it.
+// single instance, the "boot" start, a quick scan and its remedy, the tools
+// pages with the sample ActiveX list, and the exit from the tray that ends
+// the agent with it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "common/text.h"
 #include "platform/win32/win32_registry.h"
+#include "tools/killbits.h"
 #include "scan/database_writer.h"
 #include "settings/key_layout.h"
 #include "settings/registry_store.h"
@@ -224,6 +227,73 @@ TEST_F(TorvaneProgram, QuickScanListsWhatItFindsAndTheRemedyRemovesIt) {
   EXPECT_EQ(GetFileAttributesW(w(library).c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_FALSE(store_.valueExists(platform::RootKey::CurrentUser, keyPath_, "run"));
   exitThroughTray(program, window);
+}
+
+TEST_F(TorvaneProgram, ToolsPagesShowTheSampleBlockListProcessesStartupAndAddOns) {
+  const char* sample = std::getenv("TORVANE_KILLBIT_SAMPLE");
+  ASSERT_NE(sample, nullptr);
+  ASSERT_TRUE(CopyFileW(w(testing_support::windowsPathOfHostPath(sample)).c_str(),
+                        w(folder_.file(tools::kKillbitFileName)).c_str(), FALSE));
+  const std::vector<std::string> classes = {"{91F6A2D4-0C7B-4E15-B3A9-5D8E6C1F2A04}",
+                                            "{C35D0F17-9A42-4B8E-A6D0-48B7E21F9C03}",
+                                            "{2E94B6C8-51AF-4C3E-8D27-6F1A09C3B502}",
+                                            "{7A0C1E52-3B9D-4F60-9C11-0D5E2A7B4F01}"};
+  win32::Win32Registry view32(win32::RegistryView::Bits32);
+  settings::RegistryStore store32(view32);
+  auto killBitKey = [](const std::string& id) { return std::string(tools::kActiveXCompatibility) + id; };
+  for (const auto& id : classes) {
+    store_.deleteKey(keys::kRoot, killBitKey(id), true);
+    store32.deleteKey(keys::kRoot, killBitKey(id), true);
+  }
+  const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const std::string entry = "TorvaneE2E_" + std::to_string(GetCurrentProcessId());
+  ASSERT_TRUE(store_.writeString(platform::RootKey::CurrentUser, run, entry, "C:\\e2e.exe"));
+
+  Program program;
+  HWND window = start(program);
+  ASSERT_NE(window, nullptr);
+  auto show = [&](int tab) {
+    PostMessageW(window, WM_COMMAND, tab, 0);
+    Sleep(500);
+  };
+  show(1043);
+  const auto rows = remoteListRows(GetDlgItem(window, 1048), 3);
+  const std::vector<std::vector<std::string>> expected = {
+      {"SpeedDial Plugin", classes[0], "해제"},
+      {"Lucky Coupon Bar", classes[1], "해제"},
+      {"FreeWallpaper Loader", classes[2], "해제"},
+      {"QuickToolbar Helper", classes[3], "해제"},
+  };
+  EXPECT_EQ(rows, expected);
+  EXPECT_EQ(remoteText(GetDlgItem(window, 1033)), "현재 4개 중 0개가 차단 상태입니다.");
+  EXPECT_EQ(clickAndAnswer(window, 1049), "ActiveX 차단을 완료 하였습니다.");
+  for (const auto& id : classes) {
+    EXPECT_EQ(store_.readDword(keys::kRoot, killBitKey(id), tools::kCompatibilityFlags, 0), 1024u) << id;
+    EXPECT_EQ(store32.readDword(keys::kRoot, killBitKey(id), tools::kCompatibilityFlags, 0), 1024u) << id;
+  }
+  EXPECT_EQ(remoteText(GetDlgItem(window, 1033)), "현재 4개 중 4개가 차단 상태입니다.");
+
+  show(1044);
+  const auto processes = remoteListRows(GetDlgItem(window, 1051), 3);
+  EXPECT_NE(std::find(processes.begin(), processes.end(), std::vector<std::string>{"torvane.exe", "", "실행"}),
+            processes.end());
+  show(1045);
+  const auto startup = remoteListRows(GetDlgItem(window, 1051), 3);
+  EXPECT_NE(std::find(startup.begin(), startup.end(),
+                      std::vector<std::string>{entry, "C:\\e2e.exe",
+                                               "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"}),
+            startup.end());
+  show(1046);
+  EXPECT_EQ(remoteText(GetDlgItem(window, 1033)).rfind("현재 설치된 IE 플러그인 : ", 0), 0u);
+  show(1042);
+  EXPECT_EQ(clickAndAnswer(window, 1036).rfind("윈도우 최적화를 완료하였습니다. \n\n검색결과 : ", 0), 0u);
+  exitThroughTray(program, window);
+
+  store_.deleteValue(platform::RootKey::CurrentUser, run, entry);
+  for (const auto& id : classes) {
+    store_.deleteKey(keys::kRoot, killBitKey(id), true);
+    store32.deleteKey(keys::kRoot, killBitKey(id), true);
+  }
 }
 
 TEST_F(TorvaneProgram, ExitFromTheTrayEndsTheAgent) {

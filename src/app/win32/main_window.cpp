@@ -14,6 +14,7 @@
 #include "scan/win32/scan_page.h"
 #include "settings/key_layout.h"
 #include "settings/win32/agent_control.h"
+#include "tools/win32/tools_pages.h"
 #include "update/win32/information_page.h"
 
 namespace app {
@@ -26,6 +27,7 @@ constexpr UINT_PTR kBootTimer = 1;
 constexpr UINT_PTR kElapsedTimer = 2;
 constexpr int kHelpMenu = 158;
 constexpr int kProcessList = 1051;
+constexpr int kActiveXList = 1048;
 // How long a second instance waits for the first one's window to appear.
 constexpr DWORD kFirstWindowWaitMs = 3000;
 // How long the exit waits for the agent's windows to close.
@@ -40,21 +42,12 @@ HBRUSH labelBrush() {
   return brush;
 }
 
-// The tools tabs whose pages come with their own subsystems: until those
-// take their commands over, a tab shows its page and nothing more.
+// The options, until their subsystem takes their commands over: the tray's
+// two option commands show the stored options.
 class PageTabsOnly final : public WindowPage {
  public:
   explicit PageTabsOnly(WindowContext& context) : context_(context) {}
-  void onCommand(int id) override {
-    switch (id) {
-      case cmd::kToolsTweak: context_.showPage(Page::Optimisation); break;
-      case cmd::kToolsActiveX: context_.showPage(Page::ActiveX); break;
-      case cmd::kToolsProcess: context_.showPage(Page::Process); break;
-      case cmd::kToolsStartup: context_.showPage(Page::Startup); break;
-      case cmd::kToolsPlugins: context_.showPage(Page::Plugins); break;
-      default: break;
-    }
-  }
+  void onCommand(int) override {}
   // The two option commands of the tray menu show the stored options.
   std::optional<bool> commandChecked(int id) const override {
     const char* name = id == cmd::kTrayRealTime ? keys::value::kRealTime
@@ -110,11 +103,13 @@ MainWindow::MainWindow(std::string commandLine) {
   scanPage_ = std::make_unique<scan::ScanPage>(context_);
   informationPage_ = std::make_unique<update::InformationPage>(context_);
   pendingPages_ = std::make_unique<PageTabsOnly>(context_);
+  toolsPages_ = std::make_unique<tools::ToolsPages>(context_);
   owners_[CommandOwner::ScanPage] = scanPage_.get();
-  for (CommandOwner owner : {CommandOwner::Optimisation, CommandOwner::ActiveX,
-                             CommandOwner::ProcessStartup, CommandOwner::Plugins,
-                             CommandOwner::Options})
-    owners_[owner] = pendingPages_.get();
+  owners_[CommandOwner::Options] = pendingPages_.get();
+  setOwner(CommandOwner::Optimisation, &toolsPages_->optimisation);
+  setOwner(CommandOwner::ActiveX, &toolsPages_->activeX);
+  setOwner(CommandOwner::ProcessStartup, &toolsPages_->processStartup);
+  setOwner(CommandOwner::Plugins, &toolsPages_->plugins);
 }
 
 MainWindow::~MainWindow() {
@@ -140,6 +135,7 @@ std::span<const ui::Dialog::Entry> MainWindow::messageTable() const {
       {kUiQueueMessage, 0, &bind<W, &W::onUiQueue>},
       {kFinishStartUp, 0, &bind<W, &W::onFinishStartUp>},
       {WM_NOTIFY, kProcessList, &bind<W, &W::onListClick>},
+      {WM_NOTIFY, kActiveXList, &bind<W, &W::onActiveXListNotify>},
   };
   return kTable;
 }
@@ -169,8 +165,9 @@ INT_PTR MainWindow::onInitDialog(WPARAM, LPARAM) {
   loadSkin();
   setUpLists();
   informationPage_->fill();
-  // The options, the ActiveX list and the program-start count come with
-  // their subsystems here.
+  // The options come with their subsystem here.
+  toolsPages_->activeX.loadKillbitList();
+  // The program-start count comes with its subsystem here.
   header_.make(w, kHeaderBitmap, kHeaderWidth, kHeaderHeight);
   pagePicture_.make(w, pageBackground(page_), kPageWidth, kPageHeight);
   showPageControls(page_);
@@ -291,8 +288,8 @@ INT_PTR MainWindow::onDestroy(WPARAM, LPARAM) {
 
 bool MainWindow::waitForWorkers(uint32_t ms) const {
   const StartupTables& t = context_.tables;
-  return scanPage_->waitForWorkers(ms) && t.databaseReader.wait(ms) && t.processLoader.wait(ms) &&
-         t.digestLoader.wait(ms);
+  return scanPage_->waitForWorkers(ms) && toolsPages_->optimisation.waitForWorkers(ms) &&
+         t.databaseReader.wait(ms) && t.processLoader.wait(ms) && t.digestLoader.wait(ms);
 }
 
 // ---- Commands ----------------------------------------------------------
@@ -512,6 +509,10 @@ INT_PTR MainWindow::onListClick(WPARAM, LPARAM lParam) {
     ListView_SetItemState(list, row, 0, LVIS_SELECTED);
   if (!wasChecked) ListView_SetItemState(list, hit.iItem, LVIS_SELECTED, LVIS_SELECTED);
   return 0;
+}
+
+INT_PTR MainWindow::onActiveXListNotify(WPARAM, LPARAM lParam) {
+  return toolsPages_->activeX.onNotify(*reinterpret_cast<const NMHDR*>(lParam));
 }
 
 }  // namespace app

@@ -25,6 +25,9 @@ class ScanPage;
 namespace update {
 class InformationPage;
 }
+namespace tools {
+struct ToolsPages;
+}
 
 namespace app {
 
@@ -60,6 +63,7 @@ class MainWindow final : public ui::Dialog {
   WindowContext& context() { return context_; }
   ui::TrayIcon& tray() { return tray_; }
   scan::ScanPage& scanPage() { return *scanPage_; }
+  tools::ToolsPages& toolsPages() { return *toolsPages_; }
 
   // Lets a subsystem take over the commands of its owner in the table.
   void setOwner(CommandOwner owner, WindowPage* page) { owners_[owner] = page; }
@@ -83,6 +87,7 @@ class MainWindow final : public ui::Dialog {
   INT_PTR onUiQueue(WPARAM, LPARAM);
   INT_PTR onFinishStartUp(WPARAM, LPARAM);
   INT_PTR onListClick(WPARAM, LPARAM);
+  INT_PTR onActiveXListNotify(WPARAM, LPARAM);
 
   // The start-up steps.
   bool takeSingleInstance();
@@ -109,6 +114,7 @@ class MainWindow final : public ui::Dialog {
   ui::TrayIcon tray_;
   std::unique_ptr<scan::ScanPage> scanPage_;
   std::unique_ptr<update::InformationPage> informationPage_;
+  std::unique_ptr<tools::ToolsPages> toolsPages_;
   std::unique_ptr<WindowPage> pendingPages_;
   std::map<CommandOwner, WindowPage*> owners_;
 

@@ -37,7 +37,7 @@ long Win32Registry::createKey(platform::RootKey root, std::string_view path,
                               platform::RegistryAccess access, platform::KeyHandle* key) {
   HKEY opened = nullptr;
   const LONG rc = RegCreateKeyExW(rootHandle(root), text::widen(path).c_str(), 0, nullptr, 0,
-                                  samFor(access), nullptr, &opened, nullptr);
+                                  samFor(access) | viewBits(), nullptr, &opened, nullptr);
   if (rc == ERROR_SUCCESS) *key = reinterpret_cast<platform::KeyHandle>(opened);
   return rc;
 }
@@ -46,7 +46,7 @@ long Win32Registry::openKey(platform::RootKey root, std::string_view path,
                             platform::RegistryAccess access, platform::KeyHandle* key) {
   HKEY opened = nullptr;
   const LONG rc =
-      RegOpenKeyExW(rootHandle(root), text::widen(path).c_str(), 0, samFor(access), &opened);
+      RegOpenKeyExW(rootHandle(root), text::widen(path).c_str(), 0, samFor(access) | viewBits(), &opened);
   if (rc == ERROR_SUCCESS) *key = reinterpret_cast<platform::KeyHandle>(opened);
   return rc;
 }
@@ -98,7 +98,17 @@ long Win32Registry::enumValue(platform::KeyHandle key, uint32_t index, std::stri
 }
 
 long Win32Registry::deleteKey(platform::RootKey root, std::string_view path) {
-  return RegDeleteKeyW(rootHandle(root), text::widen(path).c_str());
+  if (view_ == RegistryView::Default) return RegDeleteKeyW(rootHandle(root), text::widen(path).c_str());
+  return RegDeleteKeyExW(rootHandle(root), text::widen(path).c_str(), viewBits(), 0);
+}
+
+unsigned long Win32Registry::viewBits() const {
+  switch (view_) {
+    case RegistryView::Default: return 0;
+    case RegistryView::Bits64: return KEY_WOW64_64KEY;
+    case RegistryView::Bits32: return KEY_WOW64_32KEY;
+  }
+  return 0;
 }
 
 Win32Registry& systemRegistry() {
