@@ -105,6 +105,9 @@ std::string convert(Converter& converter, bool fromUtf8, std::string_view in,
       if (errno == E2BIG) continue;
       if (lossless) *lossless = false;
       out += replacement;
+      // glibc may consume a sequence it cannot convert (CP949 A2E8, for
+      // one) and still report it: then there is nothing left to skip.
+      if (srcLeft == 0) break;
       // Skip the offending unit: one byte of CP949, one UTF-8 character.
       size_t skip = 1;
       if (fromUtf8) {

@@ -33,6 +33,11 @@ TEST(Text, Cp949KoreanBothWays) {
 
 TEST(Text, Cp949DropsLoneLeadByteAndFlagsUnmappable) {
   EXPECT_EQ(text::cp949ToUtf8("ab\xB9"), "ab");
+  // A sequence the converter consumes and still reports as unconvertible
+  // (found by the fuzzer: the conversion then stepped past the end).
+  const std::string tail = text::cp949ToUtf8("a.exe#1#aa\xA2\xE8");
+  EXPECT_EQ(tail.rfind("a.exe#1#aa", 0), 0u);
+  EXPECT_LE(tail.size(), std::string("a.exe#1#aa").size() + 4);
   bool lossless = true;
   text::utf8ToCp949("\U0001F600", &lossless);
   EXPECT_FALSE(lossless);
