@@ -16,6 +16,7 @@
 #include "common/file_io.h"
 #include "common/text.h"
 #include "gui/gui_harness.h"
+#include "gui/main_window_fixture.h"
 #include "platform/win32/system_folders.h"
 #include "platform/win32/win32_registry.h"
 #include "scan/database_writer.h"
@@ -36,7 +37,7 @@ const char* const kTouchedValues[] = {
     keys::value::kHwnd, keys::value::kQuickScan, keys::value::kFullScan, keys::value::kLastScanDate,
     keys::value::kAutoMenu, keys::value::kRealTime, keys::value::kAutoRun};
 
-class MainWindowGui : public ::testing::Test {
+class MainWindowGui : public gui::MainWindowFixture {
  protected:
   void SetUp() override {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
@@ -55,20 +56,6 @@ class MainWindowGui : public ::testing::Test {
     for (const char* name : kTouchedValues) store_.deleteValue(keys::kRoot, keys::kMain, name);
   }
 
-  HWND open() {
-    window_ = std::make_unique<app::MainWindow>("");
-    HWND w = window_->create();
-    gui::pump(300);
-    return w;
-  }
-  void command(int id) {
-    SendMessageW(window_->window(), WM_COMMAND, id, 0);
-    gui::pump(100);
-  }
-  void shot(const std::string& name) {
-    gui::pump(150);
-    testing_support::saveScreenshot(window_->window(), name);
-  }
   std::vector<int> visiblePageControls() const {
     std::vector<int> ids;
     for (int id : app::allPageControls())
@@ -85,7 +72,6 @@ class MainWindowGui : public ::testing::Test {
   win32::Win32Registry registry_;
   settings::RegistryStore store_{registry_};
   const std::string database_ = win32::programFolder() + scan::kDatabaseFileName;
-  std::unique_ptr<app::MainWindow> window_;
 };
 
 TEST_F(MainWindowGui, FrameControlsAndTheInformationPage) {

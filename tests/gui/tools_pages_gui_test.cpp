@@ -20,6 +20,7 @@
 #include "common/file_io.h"
 #include "common/text.h"
 #include "gui/gui_harness.h"
+#include "gui/main_window_fixture.h"
 #include "platform/win32/system_folders.h"
 #include "platform/win32/win32_registry.h"
 #include "settings/key_layout.h"
@@ -119,7 +120,7 @@ void removeTree(const std::string& path) {
   SHFileOperationW(&op);
 }
 
-class ToolsPagesGui : public ::testing::Test {
+class ToolsPagesGui : public gui::MainWindowFixture {
  protected:
   void SetUp() override {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
@@ -134,20 +135,6 @@ class ToolsPagesGui : public ::testing::Test {
     DeleteFileW(text::widen(killbitFile_).c_str());
   }
 
-  HWND open() {
-    window_ = std::make_unique<app::MainWindow>("");
-    HWND w = window_->create();
-    gui::pump(300);
-    return w;
-  }
-  void command(int id) {
-    SendMessageW(window_->window(), WM_COMMAND, id, 0);
-    gui::pump(100);
-  }
-  void shot(const std::string& name) {
-    gui::pump(200);
-    testing_support::saveScreenshot(window_->window(), name);
-  }
   tools::ToolsPages& pages() { return window_->toolsPages(); }
   ui::CheckListView& list(int id) { return window_->context().list(id); }
   HWND w() { return window_->window(); }
@@ -158,7 +145,6 @@ class ToolsPagesGui : public ::testing::Test {
   settings::RegistryStore store32_{registry32_};
   const std::string filterFile_ = win32::programFolder() + tools::kFilterFileName;
   const std::string killbitFile_ = win32::programFolder() + tools::kKillbitFileName;
-  std::unique_ptr<app::MainWindow> window_;
 };
 
 // ---- Windows optimisation ----------------------------------------------------
